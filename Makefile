@@ -1,0 +1,23 @@
+# Thin driver over CMake. BUILD names the build folder (default: build).
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure check style clean
+
+all: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	@tools/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+check: all
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+style:
+	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,24 @@
+#include "creation_args.hpp"
+
+#include <climits>
+#include <cmath>
+
+char lettre_argument(const t_atom *a) {
+    char texte[4];
+    atom_string(a, texte, sizeof texte);
+    return texte[0];
+}
+
+int entier_tronque(float f) {
+    if (std::isnan(f)) return 0;
+    if (f >= 2147483648.0f) return INT_MAX;
+    if (f <= -2147483648.0f) return INT_MIN;
+    return static_cast<int>(f);
+}
+
+int temps_interp_echantillons(float ms, float sr) {
+    const float echantillons = fabsf(truncf(ms)) * sr / 1000.0f;
+    if (!(echantillons >= 1.0f)) return 1;
+    if (echantillons >= 2147483648.0f) return INT_MAX;
+    return static_cast<int>(echantillons);
+}

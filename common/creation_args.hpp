@@ -1,0 +1,18 @@
+#pragma once
+
+#include <m_pd.h>
+
+// Readers for creation arguments, shared by the three objects.
+
+// First character of the atom's text, as the letter arguments ('c', 'p',
+// 's') are recognised; a number gives a digit or a sign.
+char lettre_argument(const t_atom *a);
+
+// A float truncated toward zero as atom_getint does, but saturated to the int
+// range instead of wrapping; a NaN gives 0.
+int entier_tronque(float f);
+
+// Glide length in samples for a time in milliseconds: |ms| truncated toward
+// zero, times the sample rate, over 1000, truncated, computed in single
+// precision. At least 1 sample; a length beyond the int range is clamped.
+int temps_interp_echantillons(float ms, float sr);

@@ -1,0 +1,113 @@
+// sorvel~: the Pd glue (class, method table, creation, dsp, destruction).
+
+#include "sorvel_tilde.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "../common/angles.hpp"
+#include "../common/cosine_table.hpp"
+#include "../common/cp850.hpp"
+#include "../common/creation_args.hpp"
+#include "../common/pd_glue.hpp"
+
+static t_class *sorvel_tilde_class;
+
+static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
+    t_sorvel_tilde *x = reinterpret_cast<t_sorvel_tilde *>(pd_new(sorvel_tilde_class));
+
+    int nb = argc >= 1 ? entier_tronque(atom_getfloat(&argv[0])) : 4;
+    if (nb < 3 || nb > SORVEL_MAX_HP) {
+        nb = 4;
+        post("sorvel~: Il y a un probl" CP850_E_GRAVE "me dans la d" CP850_E_AIGU
+             "claration du nombre de haut-parleur, ");
+        post("  il est de %d par d" LATIN1_E_AIGU "faut.", nb);
+    }
+    x->nb_sorties = nb;
+    x->nb_hp = nb;
+
+    x->type_repere = 1;
+    if (argc >= 2) {
+        const char lettre = lettre_argument(&argv[1]);
+        if (lettre == 'p')
+            x->type_repere = 0;
+        else if (lettre != 'c') {
+            post("sorvel~: erreur dans le type des coordonn" CP850_E_AIGU "es, ");
+            post("  elles sont cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
+        }
+    }
+
+    x->type_entrees = 1;
+    if (argc >= 3) {
+        const char lettre = lettre_argument(&argv[2]);
+        if (lettre == 's')
+            x->type_entrees = 0;
+        else if (lettre != 'c') {
+            post("sorvel~: erreur dans le type des entr" CP850_E_AIGU "es, ");
+            post("  elles sont en controle par d" CP850_E_AIGU "faut.");
+        }
+    }
+
+    x->rayon_disq_centrale = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.5f;
+    if (!(x->rayon_disq_centrale > 1e-6)) {
+        post("sorvel~: Pas de rayon de disque centrale nul s'il vous plait.");
+        x->rayon_disq_centrale = 0.5f;
+    }
+
+    x->temps_interp =
+        temps_interp_echantillons(argc >= 5 ? atom_getfloat(&argv[4]) : 10.0f, sys_getsr());
+
+    for (int j = 0; j < x->nb_hp; j++) x->gain_courant[j] = 0.0f;
+    x->entrees_muettes = 0;
+    x->source_y = 1.0f;
+    x->source_teta = TETA_DEFAUT;
+
+    if (x->type_entrees == 0) {
+        x->table_cos = static_cast<float *>(malloc(TAILLE_TABLE_COS * sizeof(float)));
+        if (x->table_cos)
+            remplir_table_cos(x->table_cos);
+        else {
+            // The inlets stay signal inlets so the patch keeps its wiring;
+            // without the table the signal routine plays the glide only.
+            post("sorvel~: pas assez de m" CP850_E_AIGU "moire pour la table des cosinus, ");
+            post("  les entr" CP850_E_AIGU "es signal restent muettes.");
+        }
+    }
+
+    if (x->type_entrees == 1) {
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("x"));
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("y"));
+    } else {
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
+    }
+    for (int j = 0; j < x->nb_sorties; j++) outlet_new(&x->x_obj, gensym("signal"));
+    return x;
+}
+
+static void sorvel_tilde_dest(t_sorvel_tilde *x) {
+    if (x->type_entrees == 0) free(x->table_cos);
+}
+
+// Every outlet's vector is passed, active or not: the perform routines write
+// the silence of the inactive ones.
+static void sorvel_tilde_dsp(t_sorvel_tilde *x, t_signal **sp) {
+    const int nb_entrees = x->type_entrees == 1 ? 1 : 3;
+    t_int arguments[1 + 3 + SORVEL_MAX_HP + 1];
+    int a = 0;
+    arguments[a++] = reinterpret_cast<t_int>(x);
+    for (int i = 0; i < nb_entrees + x->nb_sorties; i++)
+        arguments[a++] = reinterpret_cast<t_int>(sp[i]->s_vec);
+    arguments[a++] = sp[0]->s_n;
+    dsp_addv(x->type_entrees == 1 ? sorvel_tilde_perform_controle : sorvel_tilde_perform_signal, a,
+             arguments);
+}
+
+RINGCUBE_EXPORT void sorvel_tilde_setup(void) {
+    sorvel_tilde_class =
+        class_new(gensym("sorvel~"), pd_createur(sorvel_tilde_new), pd_methode(sorvel_tilde_dest),
+                  sizeof(t_sorvel_tilde), 0, A_GIMME, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_dsp), gensym("dsp"), A_CANT, 0);
+    class_addmethod(sorvel_tilde_class, nullfn, gensym("signal"), A_NULL);
+    class_sethelpsymbol(sorvel_tilde_class, gensym("sorvel~-help"));
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <m_pd.h>
+
+#include <type_traits>
+
+// sorvel~: one mono source panned over a ring of 3 to 16 loudspeakers, pair
+// by pair, with a central disc where the gains blend into a spread over the
+// whole ring.
+
+constexpr int SORVEL_MAX_HP = 16;
+
+struct t_sorvel_tilde {
+    t_object x_obj;
+    int type_repere;     // 1 cartesian, 0 polar
+    int type_entrees;    // 1 control inlets, 0 signal inlets; fixed at creation
+    int entrees_muettes; // 1 while the position signals are ignored
+    int nb_sorties;      // outlets, fixed at creation
+    int nb_hp;           // loudspeakers in use, 3..nb_sorties
+    float source_x;
+    float source_y;
+    float source_teta; // radians, [0, 2pi)
+    float source_dist;
+    int temps_interp; // glide length in samples, at least 1
+    float rayon_disq_centrale;
+    float gain_courant[SORVEL_MAX_HP];
+    float hp_teta[SORVEL_MAX_HP]; // radians, [0, 2pi)
+    float hp_x[SORVEL_MAX_HP];
+    float hp_y[SORVEL_MAX_HP];
+    float hp_dist[SORVEL_MAX_HP];
+    float gain_pas[SORVEL_MAX_HP];
+    float gain_cible[SORVEL_MAX_HP];
+    float gain_centre[SORVEL_MAX_HP]; // spread at the centre, already over the radius
+    float hp_mat[SORVEL_MAX_HP][4];   // inverse matrix of each adjacent pair
+    int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
+    float *table_cos;                 // signal inlets only
+};
+
+// pd_new zero-fills the record and runs no constructor.
+static_assert(std::is_standard_layout<t_sorvel_tilde>::value, "Pd needs a plain record");
+static_assert(std::is_trivial<t_sorvel_tilde>::value, "Pd needs a plain record");
+
+// Perform routines.
+t_int *sorvel_tilde_perform_controle(t_int *w);
+t_int *sorvel_tilde_perform_signal(t_int *w);

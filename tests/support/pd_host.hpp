@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Runs a generated patch in the real Pd (pd -nogui -batch) and returns what
+// the user would see: the console bytes and the samples of chosen outlets.
+//
+//   pd_host::Patch p;
+//   int src = p.obj("sig~ 1");
+//   int pan = p.obj("sorvel~ 4");
+//   p.connect(src, 0, pan, 0);
+//   p.record(pan, 0, "hp0");
+//   p.send_at(640, pan, 0, "x 0.5");
+//   pd_host::Result r = p.run(2048);
+//   r.signals["hp0"][i] ...
+namespace pd_host {
+
+struct Result {
+    std::string console;                               // raw bytes Pd wrote
+    std::map<std::string, std::vector<float>> signals; // one per record()
+    int exit_status = -1;
+
+    // The console split into lines, without their newlines.
+    std::vector<std::string> lines() const;
+    // How many console lines contain the text.
+    int count(const std::string &text) const;
+};
+
+class Patch {
+  public:
+    explicit Patch(int sample_rate = 44100);
+    // Removes the run's folder, unless RC_KEEP_RUNS is set in the environment.
+    ~Patch();
+    Patch(const Patch &) = delete;
+    Patch &operator=(const Patch &) = delete;
+
+    // Adds a box; returns its index for connect().
+    int obj(const std::string &text);
+    int msg(const std::string &text);
+    void connect(int from, int outlet, int to, int inlet);
+
+    // Writes the signal of an outlet, sample by sample, into signals[name].
+    void record(int from, int outlet, const std::string &name);
+
+    // Sends a message (message-box text, commas allowed) to an inlet when
+    // the logical time reaches the sample. It takes effect from the start of
+    // the block that holds that sample: use multiples of 64.
+    void send_at(long sample, int to, int inlet, const std::string &text);
+
+    // Loads the patch with DSP on, runs it for the given number of samples
+    // (0: load and quit) and returns the console and the recordings.
+    Result run(long samples) const;
+
+    // The patch text, for diagnostics.
+    std::string text(long samples) const;
+
+  private:
+    int sample_rate_;
+    std::vector<std::string> boxes_;
+    std::vector<std::string> connections_;
+    std::vector<std::string> recordings_;
+    std::string directory_;
+};
+
+} // namespace pd_host

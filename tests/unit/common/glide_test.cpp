@@ -1,0 +1,189 @@
+// The gain glide against the per-sample rule as users hear it: linear, landing
+// exactly on the target, restartable, silent on inactive outputs, in place.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "glide.hpp"
+
+namespace {
+
+struct Record {
+    int nb_sorties;
+    int nb_hp;
+    int temps_interp;
+    float gain_courant[16];
+    float gain_pas[16];
+    float gain_cible[16];
+};
+
+// The rule sample by sample, loudspeaker by loudspeaker, as written.
+void reference(Record &x, const std::vector<float> &in, std::vector<std::vector<float>> &out) {
+    for (size_t i = 0; i < in.size(); i++) {
+        const float s = in[i];
+        for (int j = 0; j < x.nb_hp; j++) {
+            float &g = x.gain_courant[j];
+            if (g != x.gain_cible[j]) {
+                if (std::fabs(x.gain_cible[j] - g) > std::fabs(x.gain_pas[j]))
+                    g += x.gain_pas[j];
+                else
+                    g = x.gain_cible[j];
+            }
+            out[j][i] = g * s;
+        }
+    }
+    for (int j = x.nb_hp; j < x.nb_sorties; j++)
+        for (float &v : out[j]) v = 0.0f;
+}
+
+struct Block {
+    std::vector<std::vector<float>> out;
+    std::vector<t_sample *> pointers;
+    explicit Block(int outlets, size_t n) : out(outlets, std::vector<float>(n, 99.0f)) {
+        for (auto &o : out) pointers.push_back(o.data());
+    }
+};
+
+Record fresh(int outlets, int active, int temps) {
+    Record x{};
+    x.nb_sorties = outlets;
+    x.nb_hp = active;
+    x.temps_interp = temps;
+    return x;
+}
+
+TEST(Glide, LandsExactlyOnTargetAfterTempsInterpSamples) {
+    Record x = fresh(3, 3, 100);
+    x.gain_cible[0] = 0.7f;
+    x.gain_cible[1] = -0.3f;
+    x.gain_cible[2] = 1.0f / 3.0f;
+    lancer_interp(&x);
+    std::vector<float> in(150, 1.0f);
+    Block b(3, in.size());
+    glisser_gains(&x, in.data(), b.pointers.data(), static_cast<int>(in.size()));
+    for (int j = 0; j < 3; j++) {
+        const float target = x.gain_cible[j];
+        // The first sample already carries one step: no sample of delay.
+        EXPECT_FLOAT_EQ(b.out[j][0], target / 100.0f);
+        // Linear, never past the target, and exactly on it from the end of
+        // the glide (one sample later when rounding leaves a sliver).
+        for (int i = 1; i < 98; i++) EXPECT_LT(std::fabs(b.out[j][i]), std::fabs(target));
+        for (int i = 100; i < 150; i++) EXPECT_EQ(b.out[j][i], target);
+        EXPECT_EQ(x.gain_courant[j], target);
+    }
+}
+
+TEST(Glide, NewTargetMidGlideRestartsFromThePresentGain) {
+    Record x = fresh(3, 3, 64);
+    x.gain_cible[0] = 1.0f;
+    lancer_interp(&x);
+    std::vector<float> in(32, 1.0f);
+    Block first(3, 32);
+    glisser_gains(&x, in.data(), first.pointers.data(), 32);
+    const float halfway = x.gain_courant[0];
+    EXPECT_NEAR(halfway, 0.5f, 1e-6);
+
+    x.gain_cible[0] = 0.0f;
+    lancer_interp(&x);
+    std::vector<float> longer(80, 1.0f);
+    Block second(3, 80);
+    glisser_gains(&x, longer.data(), second.pointers.data(), 80);
+    // No jump at the boundary: one step down from where it stood.
+    EXPECT_NEAR(second.out[0][0], halfway - halfway / 64.0f, 1e-6);
+    EXPECT_GT(second.out[0][62], 0.0f);
+    EXPECT_EQ(second.out[0][64], 0.0f);
+}
+
+TEST(Glide, OneSampleGlideAndZeroStep) {
+    Record x = fresh(3, 3, 1);
+    x.gain_courant[1] = 0.25f;
+    x.gain_cible[0] = 0.8f;
+    x.gain_cible[1] = 0.25f; // already there: zero step, the gain holds
+    lancer_interp(&x);
+    EXPECT_EQ(x.gain_pas[1], 0.0f);
+    std::vector<float> in = {2.0f, -1.0f, 0.5f};
+    Block b(3, 3);
+    glisser_gains(&x, in.data(), b.pointers.data(), 3);
+    EXPECT_EQ(b.out[0], (std::vector<float>{1.6f, -0.8f, 0.4f}));
+    EXPECT_EQ(b.out[1], (std::vector<float>{0.5f, -0.25f, 0.125f}));
+    EXPECT_EQ(b.out[2], (std::vector<float>{0.0f, 0.0f, 0.0f}));
+}
+
+TEST(Glide, InactiveOutputsAreSilentAndFrozen) {
+    Record x = fresh(6, 3, 10);
+    for (int j = 0; j < 6; j++) x.gain_cible[j] = 0.5f;
+    lancer_interp(&x);
+    EXPECT_EQ(x.gain_pas[4], 0.0f); // beyond nb_hp: no fresh step
+    std::vector<float> in(64, 1.0f);
+    Block b(6, 64);
+    glisser_gains(&x, in.data(), b.pointers.data(), 64);
+    for (int j = 3; j < 6; j++) {
+        for (float v : b.out[j]) EXPECT_EQ(v, 0.0f);
+        EXPECT_EQ(x.gain_courant[j], 0.0f);
+    }
+    EXPECT_EQ(b.out[2][63], 0.5f);
+}
+
+TEST(Glide, ZeroInputStillAdvancesTheGlide) {
+    Record x = fresh(3, 3, 20);
+    x.gain_cible[0] = 1.0f;
+    lancer_interp(&x);
+    std::vector<float> in(30, 0.0f);
+    Block b(3, 30);
+    glisser_gains(&x, in.data(), b.pointers.data(), 30);
+    for (float v : b.out[0]) EXPECT_EQ(v, 0.0f);
+    EXPECT_EQ(x.gain_courant[0], 1.0f);
+}
+
+// Random glides crossing block and copy boundaries, with targets changing
+// between blocks, against the rule as written; then the same with each
+// output in turn sharing the input's memory.
+TEST(Glide, MatchesTheRuleAcrossBlocksAndInPlace) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> gain(-1.0f, 1.0f);
+    for (int shared = -1; shared < 8; shared++) {
+        Record fast = fresh(8, 6, 300), slow = fresh(8, 6, 300);
+        for (int block = 0; block < 12; block++) {
+            const size_t n = block % 3 == 0 ? 64 : (block % 3 == 1 ? 1000 : 7);
+            if (block % 2 == 0) {
+                for (int j = 0; j < 8; j++) fast.gain_cible[j] = slow.gain_cible[j] = gain(random);
+                lancer_interp(&fast);
+                lancer_interp(&slow);
+            }
+            std::vector<float> in(n);
+            for (float &v : in) v = gain(random);
+            std::vector<std::vector<float>> expected(8, std::vector<float>(n));
+            reference(slow, in, expected);
+
+            Block b(8, n);
+            if (shared >= 0) {
+                b.out[shared] = in;
+                b.pointers[shared] = b.out[shared].data();
+            }
+            const t_sample *input = shared >= 0 ? b.pointers[shared] : in.data();
+            glisser_gains(&fast, input, b.pointers.data(), static_cast<int>(n));
+            for (int j = 0; j < 8; j++) ASSERT_EQ(b.out[j], expected[j]) << "output " << j;
+            for (int j = 0; j < 8; j++) ASSERT_EQ(fast.gain_courant[j], slow.gain_courant[j]);
+        }
+    }
+}
+
+TEST(Glide, PerformRoutineReadsItsArgumentsAndReturnsPastThem) {
+    Record x = fresh(3, 3, 1);
+    x.gain_cible[2] = 2.0f;
+    lancer_interp(&x);
+    std::vector<float> in = {1.0f, 2.0f};
+    Block b(3, 2);
+    t_int w[1 + 1 + 1 + 3 + 1 + 1];
+    w[1] = reinterpret_cast<t_int>(&x);
+    w[2] = reinterpret_cast<t_int>(in.data());
+    for (int j = 0; j < 3; j++) w[3 + j] = reinterpret_cast<t_int>(b.pointers[j]);
+    w[6] = 2;
+    EXPECT_EQ(perform_controle<Record>(w), w + 7);
+    EXPECT_EQ(b.out[2], (std::vector<float>{2.0f, 4.0f}));
+}
+
+} // namespace
