@@ -1,0 +1,134 @@
+// kelmor~: the Pd glue (class, method table, creation, dsp, destruction).
+
+#include "kelmor_tilde.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "../common/angles.hpp"
+#include "../common/cp850.hpp"
+#include "../common/creation_args.hpp"
+#include "../common/pd_glue.hpp"
+
+static t_class *kelmor_tilde_class;
+
+static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
+    t_kelmor_tilde *x = reinterpret_cast<t_kelmor_tilde *>(pd_new(kelmor_tilde_class));
+
+    int nb = argc >= 1 ? entier_tronque(atom_getfloat(&argv[0])) : 4;
+    if (nb < KELMOR_MIN_HP || nb > KELMOR_MAX_HP) {
+        nb = 4;
+        post("kelmor~: Il y a un probl" CP850_E_GRAVE "me dans la d" CP850_E_AIGU
+             "claration du nombre de haut-parleur, \n  il est de %d par d" CP850_E_AIGU "faut.",
+             nb);
+    }
+    x->nb_sorties = nb;
+    x->nb_hp = nb;
+
+    x->type_repere = 1;
+    if (argc >= 2) {
+        const char lettre = lettre_argument(&argv[1]);
+        if (lettre == 'p')
+            x->type_repere = 0;
+        else if (lettre != 'c')
+            post("kelmor~: erreur dans le type des coordonn" CP850_E_AIGU "es, \n  elles sont "
+                 "cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
+    }
+
+    x->type_entrees = 1;
+    if (argc >= 3) {
+        const char lettre = lettre_argument(&argv[2]);
+        if (lettre == 's')
+            x->type_entrees = 0;
+        else if (lettre != 'c')
+            post("kelmor~: erreur dans le type des entr" CP850_E_AIGU "es, \n  elles sont en "
+                 "controle par d" CP850_E_AIGU "faut.");
+    }
+
+    x->offset = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.3f;
+    if (!kelmor_offset_valide(x->offset)) {
+        post("kelmor~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
+        x->offset = 0.3f;
+    }
+
+    x->temps_interp =
+        temps_interp_echantillons(argc >= 5 ? atom_getfloat(&argv[4]) : 10.0f, sys_getsr());
+
+    for (int i = 0; i < x->nb_sorties; i++) x->gain_courant[i] = 0.0f;
+    x->entrees_muettes = 0;
+    x->source_y = 1.0f;
+    x->source_teta = TETA_DEFAUT;
+    kelmor_tilde_anneau_defaut(x, x->nb_sorties);
+
+    // Without its tables the instance keeps its signal inlets, so the patch
+    // keeps its wiring, and plays the message-driven glide only.
+    if (x->type_entrees == 0 && !kelmor_tilde_allouer_tables(x)) {
+        post("kelmor~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
+        post("  les entr" CP850_E_AIGU "es signal restent muettes.");
+    }
+
+    // Straight ahead at distance 1; the gains start at 0, so it fades in.
+    if (x->type_repere == 0)
+        kelmor_tilde_recoit_x(x, 1.0f);
+    else
+        kelmor_tilde_recoit_x(x, 0.0f);
+
+    const char *genre = x->type_entrees == 1 ? "float" : "signal";
+    inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym(genre),
+              gensym(x->type_entrees == 1 ? "x" : "signal"));
+    inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym(genre),
+              gensym(x->type_entrees == 1 ? "y" : "signal"));
+    for (int i = 0; i < x->nb_sorties; i++) outlet_new(&x->x_obj, gensym("signal"));
+    return x;
+}
+
+static void kelmor_tilde_dest(t_kelmor_tilde *x) {
+    if (x->type_entrees == 0) free(x->hp_cos);
+}
+
+// Every outlet's vector is passed, active or not: the perform routines write
+// the silence of the inactive ones.
+static void kelmor_tilde_dsp(t_kelmor_tilde *x, t_signal **sp) {
+    if (x->nb_sorties < KELMOR_MIN_HP || x->nb_sorties > KELMOR_MAX_HP) return;
+    const int nb_entrees = x->type_entrees == 1 ? 1 : 3;
+    t_int arguments[1 + 3 + KELMOR_MAX_HP + 1];
+    int a = 0;
+    arguments[a++] = reinterpret_cast<t_int>(x);
+    for (int i = 0; i < nb_entrees + x->nb_sorties; i++)
+        arguments[a++] = reinterpret_cast<t_int>(sp[i]->s_vec);
+    arguments[a++] = sp[0]->s_n;
+    dsp_addv(x->type_entrees == 1 ? kelmor_tilde_perform_controle : kelmor_tilde_perform_signal, a,
+             arguments);
+}
+
+RINGCUBE_EXPORT void kelmor_tilde_setup(void) {
+    kelmor_tilde_class =
+        class_new(gensym("kelmor~"), pd_createur(kelmor_tilde_new), pd_methode(kelmor_tilde_dest),
+                  sizeof(t_kelmor_tilde), 0, A_GIMME, 0);
+    t_class *c = kelmor_tilde_class;
+    class_addmethod(c, pd_methode(kelmor_tilde_dsp), gensym("dsp"), A_CANT, 0);
+    class_addmethod(c, nullfn, gensym("signal"), A_NULL);
+    class_addmethod(c, pd_methode(kelmor_tilde_recoit_x), gensym("x"), A_DEFFLOAT, 0);
+    class_addmethod(c, pd_methode(kelmor_tilde_recoit_y), gensym("y"), A_DEFFLOAT, 0);
+    class_addlist(c, pd_methode(kelmor_tilde_recoit_liste));
+    class_addfloat(c, pd_methode(kelmor_tilde_recoit_x));
+    class_addmethod(c, pd_methode(kelmor_tilde_teta_positionner_hp), gensym("a_setpos"), A_GIMME,
+                    0);
+    class_addmethod(c, pd_methode(kelmor_tilde_dist_teta_positionner_hp), gensym("ra_setpos"),
+                    A_GIMME, 0);
+    class_addmethod(c, pd_methode(kelmor_tilde_xy_positionner_hp), gensym("xy_setpos"), A_GIMME, 0);
+    class_addmethod(c, pd_methode(kelmor_tilde_initialiser_nb_hp), gensym("set_nb_hp"), A_DEFFLOAT,
+                    0);
+    class_addmethod(c, pd_methode(kelmor_tilde_muter_entrees_signal), gensym("mute_sig"),
+                    A_DEFFLOAT, 0);
+    class_addmethod(c, pd_methode(kelmor_tilde_changer_offset), gensym("set_offset"), A_DEFFLOAT,
+                    0);
+    class_addmethod(c, pd_methode(kelmor_tilde_changer_type_repere), gensym("change_type"), A_GIMME,
+                    0);
+    class_addmethod(c, pd_methode(kelmor_tilde_informations), gensym("get_info"), A_GIMME, 0);
+    class_sethelpsymbol(c, gensym("kelmor~-help"));
+
+    post("\"KELMOR~\"  panoramique du premier ordre sur 2 " CP850_A_GRAVE " 16 haut-parleurs,");
+    post("  avec offset, en contr" CP850_O_CIRC "le ou en signal,");
+    post("  biblioth" CP850_E_GRAVE "que ringcube, version " RINGCUBE_VERSION ".");
+}

@@ -1,0 +1,90 @@
+// kelmor~: the settings messages and the status report.
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+
+#include "../common/cp850.hpp"
+#include "../common/creation_args.hpp"
+#include "kelmor_tilde.hpp"
+
+bool kelmor_offset_valide(float offset) {
+    return static_cast<double>(offset) > 1e-6 && offset <= FLT_MAX;
+}
+
+void kelmor_tilde_muter_entrees_signal(t_kelmor_tilde *x, t_floatarg f) {
+    x->entrees_muettes = f != 0.0f;
+}
+
+void kelmor_tilde_changer_offset(t_kelmor_tilde *x, t_floatarg f) {
+    if (!kelmor_offset_valide(f)) {
+        post("kelmor~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
+        return;
+    }
+    x->offset = f;
+    kelmor_tilde_recalculer(x);
+}
+
+// The source does not move: only its polar form is derived again.
+void kelmor_tilde_changer_type_repere(t_kelmor_tilde *x, t_symbol *, int argc, t_atom *argv) {
+    if (argc < 1) return;
+    const char lettre = lettre_argument(&argv[0]);
+    if (lettre == 'c')
+        x->type_repere = 1;
+    else if (lettre == 'p')
+        x->type_repere = 0;
+    else
+        post("kelmor~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re.");
+    if (x->type_repere != 0) return;
+    const double sx = x->source_x, sy = x->source_y;
+    // A position near the float limit keeps a finite distance.
+    const float dist = static_cast<float>(std::fmin(std::sqrt(sx * sx + sy * sy), FLT_MAX));
+    x->source_dist = dist;
+    if (dist == 0.0f) {
+        x->source_teta = 0.0f;
+    } else {
+        // Rounded, dist is never below |source_x|: the cosine stays in [-1, 1].
+        const float teta = acosf(x->source_x / dist);
+        x->source_teta = x->source_y < 0.0f ? -teta : teta;
+    }
+}
+
+namespace {
+
+// The glide length as it sounds at the present sample rate.
+int millisecondes(int echantillons) {
+    const double ms = echantillons * 1000.0 / sys_getsr();
+    if (!(ms < 2147483648.0)) return INT_MAX;
+    return static_cast<int>(ms);
+}
+
+const char *ligne_type(const t_kelmor_tilde *x) {
+    if (x->type_entrees == 1)
+        return x->type_repere == 1 ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
+                                     "siennes en contr" CP850_O_CIRC "le,"
+                                   : "   coordonn" CP850_E_AIGU "es polaires en contr" CP850_O_CIRC
+                                     "le,";
+    return x->type_repere == 1 ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
+                                 "siennes en signal,"
+                               : "   coordonn" CP850_E_AIGU "es polaires en signal,";
+}
+
+} // namespace
+
+void kelmor_tilde_informations(t_kelmor_tilde *x, t_symbol *, int, t_atom *) {
+    post("Info Kelmor~: ");
+    post("%s", ligne_type(x));
+    // Without its tables a signal instance can only play the glide.
+    if (x->type_entrees == 0 && (x->entrees_muettes || !x->hp_cos))
+        post("   avec entr" CP850_E_AIGU "es signal inactives,");
+    post("   offset                 = %f,", x->offset);
+    if (x->type_entrees == 1)
+        post("   temps d'interpolation  = %d ms,", millisecondes(x->temps_interp));
+    post("   nombre d'haut-parleurs = %d,", x->nb_hp);
+    post("   position des haut-parleurs:");
+    for (int k = 1; k <= x->nb_hp; k++) {
+        const double dist = x->hp_dist[k - 1], teta = x->hp_teta[k - 1];
+        post("      hp n" CP850_DEGRE "%d: %f.x + %f.y%s", k, dist * std::cos(teta),
+             dist * std::sin(teta), k < x->nb_hp ? "," : ".");
+    }
+}
