@@ -1,0 +1,99 @@
+#pragma once
+
+#include <m_pd.h>
+
+#include <cmath>
+#include <type_traits>
+
+// trazin~: one mono source placed in three dimensions among eight
+// loudspeakers at the corners of a cube, by a first-order law with an offset
+// (an omnidirectional part and three figure-of-eight parts, decoded onto each
+// loudspeaker's direction). The position comes from control inlets or from
+// three signals, in cartesian, polar (cylindrical) or spherical coordinates.
+
+constexpr int TRAZIN_NB_HP = 8;
+
+// Coordinate systems (type_repere).
+constexpr int REPERE_POLAIRE = 0;
+constexpr int REPERE_CARTESIEN = 1;
+constexpr int REPERE_SPHERIQUE = 2;
+
+// sqrt(1/8) / 1.66, the normalisation of the first-order law for eight
+// loudspeakers, as the single-precision value it has always had.
+constexpr float TRAZIN_NORMALISATION = 0.21298397f;
+// Weight of the omnidirectional part.
+constexpr double TRAZIN_OMNI = 0.707;
+constexpr float TRAZIN_OFFSET_DEFAUT = 0.3f;
+// An offset must be finite and above 1e-6, compared in double precision.
+inline bool offset_valable(float offset) {
+    return static_cast<double>(offset) > 1e-6 && std::isfinite(offset);
+}
+
+// The block of a signal-mode instance: the loudspeakers' cosines and sines,
+// then the cosine table.
+constexpr int TRAZIN_TAILLE_BLOC = 4 * TRAZIN_NB_HP + 4096;
+
+struct t_trazin_tilde {
+    t_object x_obj;
+    int type_repere;     // 0 polar, 1 cartesian, 2 spherical
+    int type_entrees;    // 1 control inlets, 0 signal inlets; fixed at creation
+    int entrees_muettes; // 1 while the position signals are ignored
+    float source_x;      // the cartesian position of the latest gains
+    float source_y;
+    float source_z;
+    float source_teta; // azimuth, radians
+    float source_dist; // from the vertical axis (polar) or the centre (spherical)
+    float source_phi;  // from the vertical axis, radians (spherical)
+    float offset;      // always above 1e-6
+    int temps_interp;  // glide length in samples, at least 1
+    float gain_courant[TRAZIN_NB_HP];
+    float hp_teta[TRAZIN_NB_HP]; // azimuths, radians
+    float hp_elev[TRAZIN_NB_HP]; // elevations above the horizontal plane, radians
+    float gain_pas[TRAZIN_NB_HP];
+    float gain_cible[TRAZIN_NB_HP];
+    // Signal inlets only, inside the one block that hp_cos_teta starts; null
+    // otherwise, and also when that block could not be had.
+    float *table_cos;
+    float *hp_cos_teta;
+    float *hp_sin_teta;
+    float *hp_cos_elev;
+    float *hp_sin_elev;
+};
+
+// pd_new zero-fills the record and runs no constructor.
+static_assert(std::is_standard_layout<t_trazin_tilde>::value, "Pd needs a plain record");
+static_assert(std::is_trivial<t_trazin_tilde>::value, "Pd needs a plain record");
+
+// The shared glide reads the loudspeaker counts through these: all eight
+// loudspeakers are always in use.
+inline int glide_nb_sorties(const t_trazin_tilde *) {
+    return TRAZIN_NB_HP;
+}
+inline int glide_nb_actifs(const t_trazin_tilde *) {
+    return TRAZIN_NB_HP;
+}
+
+// Creation, after pd_new and before the inlets: reads the arguments (posting
+// a line for each bad one), lays out the cube, takes the block in signal mode
+// and computes the first targets. The gains start at 0, so the instance fades
+// in.
+void trazin_tilde_preparer(t_trazin_tilde *x, int argc, t_atom *argv);
+// Hands a signal-mode instance its block (32 + 4096 floats) and fills it; a
+// null block leaves the signal routine playing the glide only, and says so.
+void trazin_tilde_installer_bloc(t_trazin_tilde *x, float *bloc);
+
+// Position, in the coordinate system of type_repere; each call recomputes
+// every target and starts a glide toward them.
+void trazin_tilde_recoit_x(t_trazin_tilde *x, t_floatarg f);
+void trazin_tilde_recoit_y(t_trazin_tilde *x, t_floatarg f);
+void trazin_tilde_recoit_z(t_trazin_tilde *x, t_floatarg f);
+void trazin_tilde_recoit_liste(t_trazin_tilde *x, t_symbol *s, int argc, t_atom *argv);
+
+// Settings.
+void trazin_tilde_changer_type_repere(t_trazin_tilde *x, t_symbol *s, int argc, t_atom *argv);
+void trazin_tilde_muter_entrees_signal(t_trazin_tilde *x, t_floatarg f);
+void trazin_tilde_changer_offset(t_trazin_tilde *x, t_floatarg f);
+
+// Perform routines.
+t_int *trazin_tilde_perform_controle(t_int *w);
+t_int *trazin_tilde_perform_signal(t_int *w);
