@@ -40,6 +40,34 @@ struct t_sorvel_tilde {
 static_assert(std::is_standard_layout<t_sorvel_tilde>::value, "Pd needs a plain record");
 static_assert(std::is_trivial<t_sorvel_tilde>::value, "Pd needs a plain record");
 
+// Layout: default ring, pair tables, loudspeaker count and placement.
+void sorvel_tilde_anneau_defaut(t_sorvel_tilde *x, int n);
+void sorvel_tilde_init_hp_mat(t_sorvel_tilde *x);
+void sorvel_tilde_initialiser_nb_hp(t_sorvel_tilde *x, t_floatarg n);
+void sorvel_tilde_teta_positionner_hp(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+void sorvel_tilde_dist_teta_positionner_hp(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+void sorvel_tilde_xy_positionner_hp(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+
+// Source position and the panning law.
+float sorvel_tilde_modulo(float a);
+// Degrees, wrapped into [0, 360), to radians.
+float sorvel_tilde_radians(float degres);
+void sorvel_tilde_direction(float px, float py, float *d, float *teta);
+int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta);
+void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, float teta,
+                          float *gains);
+void sorvel_tilde_recoit_x(t_sorvel_tilde *x, t_floatarg f);
+void sorvel_tilde_recoit_y(t_sorvel_tilde *x, t_floatarg f);
+void sorvel_tilde_recoit_liste(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+// Applies the stored position again, after a change of what the law uses.
+void sorvel_tilde_reappliquer_position(t_sorvel_tilde *x);
+
+// Settings and report.
+void sorvel_tilde_muter_entrees_signal(t_sorvel_tilde *x, t_floatarg f);
+void sorvel_tilde_changer_type_repere(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+void sorvel_tilde_changer_rayon_disq_centrale(t_sorvel_tilde *x, t_floatarg r);
+void sorvel_tilde_informations(t_sorvel_tilde *x, t_symbol *s, int argc, t_atom *argv);
+
 // Perform routines.
 t_int *sorvel_tilde_perform_controle(t_int *w);
 t_int *sorvel_tilde_perform_signal(t_int *w);
