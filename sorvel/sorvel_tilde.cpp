@@ -62,6 +62,11 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->source_y = 1.0f;
     x->source_teta = TETA_DEFAUT;
 
+    sorvel_tilde_anneau_defaut(x, x->nb_hp);
+    sorvel_tilde_init_hp_mat(x);
+    // Straight ahead at distance 1, faded in from the zero gains.
+    sorvel_tilde_recoit_x(x, x->type_repere == 1 ? 0.0f : 1.0f);
+
     if (x->type_entrees == 0) {
         x->table_cos = static_cast<float *>(malloc(TAILLE_TABLE_COS * sizeof(float)));
         if (x->table_cos)
@@ -109,5 +114,27 @@ RINGCUBE_EXPORT void sorvel_tilde_setup(void) {
                   sizeof(t_sorvel_tilde), 0, A_GIMME, 0);
     class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_dsp), gensym("dsp"), A_CANT, 0);
     class_addmethod(sorvel_tilde_class, nullfn, gensym("signal"), A_NULL);
+    class_addfloat(sorvel_tilde_class, sorvel_tilde_recoit_x);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_recoit_x), gensym("x"), A_DEFFLOAT,
+                    0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_recoit_y), gensym("y"), A_DEFFLOAT,
+                    0);
+    class_addlist(sorvel_tilde_class, sorvel_tilde_recoit_liste);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_teta_positionner_hp),
+                    gensym("a_setpos"), A_GIMME, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_dist_teta_positionner_hp),
+                    gensym("ra_setpos"), A_GIMME, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_xy_positionner_hp),
+                    gensym("xy_setpos"), A_GIMME, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_initialiser_nb_hp),
+                    gensym("set_nb_hp"), A_DEFFLOAT, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_muter_entrees_signal),
+                    gensym("mute_sig"), A_DEFFLOAT, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_changer_rayon_disq_centrale),
+                    gensym("set_rc"), A_DEFFLOAT, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_changer_type_repere),
+                    gensym("change_type"), A_GIMME, 0);
+    class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_informations), gensym("get_info"),
+                    A_GIMME, 0);
     class_sethelpsymbol(sorvel_tilde_class, gensym("sorvel~-help"));
 }
