@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "../common/angles.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
 #include "../common/pd_glue.hpp"
@@ -54,30 +53,20 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->temps_interp =
         temps_interp_echantillons(argc >= 5 ? atom_getfloat(&argv[4]) : 10.0f, sys_getsr());
 
-    for (int i = 0; i < x->nb_sorties; i++) x->gain_courant[i] = 0.0f;
-    x->entrees_muettes = 0;
-    x->source_y = 1.0f;
-    x->source_teta = TETA_DEFAUT;
-    kelmor_tilde_anneau_defaut(x, x->nb_sorties);
-
     // Without its tables the instance keeps its signal inlets, so the patch
     // keeps its wiring, and plays the message-driven glide only.
-    if (x->type_entrees == 0 && !kelmor_tilde_allouer_tables(x)) {
+    if (!kelmor_tilde_etat_initial(x)) {
         post("kelmor~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
         post("  les entr" CP850_E_AIGU "es signal restent muettes.");
     }
 
-    // Straight ahead at distance 1; the gains start at 0, so it fades in.
-    if (x->type_repere == 0)
-        kelmor_tilde_recoit_x(x, 1.0f);
-    else
-        kelmor_tilde_recoit_x(x, 0.0f);
-
-    const char *genre = x->type_entrees == 1 ? "float" : "signal";
-    inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym(genre),
-              gensym(x->type_entrees == 1 ? "x" : "signal"));
-    inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym(genre),
-              gensym(x->type_entrees == 1 ? "y" : "signal"));
+    if (x->type_entrees == 1) {
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("x"));
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("y"));
+    } else {
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
+        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
+    }
     for (int i = 0; i < x->nb_sorties; i++) outlet_new(&x->x_obj, gensym("signal"));
     return x;
 }

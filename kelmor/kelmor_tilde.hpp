@@ -45,9 +45,13 @@ static_assert(std::is_trivial<t_kelmor_tilde>::value, "Pd needs a plain record")
 // precision (so the float nearest 1e-6 is refused).
 bool kelmor_offset_valide(float offset);
 
+// The state of a new instance whose arguments are read: silent gains, the
+// source straight ahead at distance 1, the default ring, the tables of signal
+// mode, and the first glide. False when the tables could not be allocated.
+bool kelmor_tilde_etat_initial(t_kelmor_tilde *x);
+
 // Layout (layout.cpp).
 void kelmor_tilde_anneau_defaut(t_kelmor_tilde *x, int n);
-bool kelmor_tilde_allouer_tables(t_kelmor_tilde *x);
 void kelmor_tilde_initialiser_nb_hp(t_kelmor_tilde *x, t_floatarg n);
 void kelmor_tilde_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *s, int argc, t_atom *argv);
 void kelmor_tilde_dist_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *s, int argc, t_atom *argv);

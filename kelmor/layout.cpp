@@ -28,6 +28,19 @@ float radians(float degres) {
     return degres * PI_F / 180.0f;
 }
 
+// One block: hp_cos, hp_sin, then the cosine table.
+bool allouer_tables(t_kelmor_tilde *x) {
+    float *bloc = static_cast<float *>(
+        malloc((2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS) * sizeof(float)));
+    if (!bloc) return false;
+    x->hp_cos = bloc;
+    x->hp_sin = bloc + x->nb_sorties;
+    x->table_cos = bloc + 2 * x->nb_sorties;
+    remplir_table_cos(x->table_cos);
+    for (int i = 0; i < x->nb_sorties; i++) placer_hp(x, i, x->hp_teta[i], x->hp_dist[i]);
+    return true;
+}
+
 } // namespace
 
 // Symmetric about the front (+y): loudspeaker 1 at pi/2 + pi/n, the next
@@ -38,16 +51,16 @@ void kelmor_tilde_anneau_defaut(t_kelmor_tilde *x, int n) {
                   1.0f);
 }
 
-bool kelmor_tilde_allouer_tables(t_kelmor_tilde *x) {
-    float *bloc = static_cast<float *>(
-        malloc((2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS) * sizeof(float)));
-    if (!bloc) return false;
-    x->hp_cos = bloc;
-    x->hp_sin = bloc + x->nb_sorties;
-    x->table_cos = bloc + 2 * x->nb_sorties;
-    remplir_table_cos(x->table_cos);
-    for (int i = 0; i < x->nb_sorties; i++) placer_hp(x, i, x->hp_teta[i], x->hp_dist[i]);
-    return true;
+bool kelmor_tilde_etat_initial(t_kelmor_tilde *x) {
+    for (int i = 0; i < x->nb_sorties; i++) x->gain_courant[i] = 0.0f;
+    x->entrees_muettes = 0;
+    x->source_y = 1.0f;
+    x->source_teta = TETA_DEFAUT;
+    kelmor_tilde_anneau_defaut(x, x->nb_sorties);
+    const bool tables = x->type_entrees == 1 || allouer_tables(x);
+    // Straight ahead at distance 1; the gains start at 0, so it fades in.
+    kelmor_tilde_recoit_x(x, x->type_repere == 0 ? 1.0f : 0.0f);
+    return tables;
 }
 
 void kelmor_tilde_initialiser_nb_hp(t_kelmor_tilde *x, t_floatarg n) {

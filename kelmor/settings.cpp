@@ -37,14 +37,17 @@ void kelmor_tilde_changer_type_repere(t_kelmor_tilde *x, t_symbol *, int argc, t
         post("kelmor~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re.");
     if (x->type_repere != 0) return;
     const double sx = x->source_x, sy = x->source_y;
-    // A position near the float limit keeps a finite distance.
-    const float dist = static_cast<float>(std::fmin(std::sqrt(sx * sx + sy * sy), FLT_MAX));
-    x->source_dist = dist;
-    if (dist == 0.0f) {
+    const double d = std::sqrt(sx * sx + sy * sy);
+    // A source near the float limit keeps a finite distance and its direction.
+    const bool representable = d <= FLT_MAX;
+    x->source_dist = representable ? static_cast<float>(d) : FLT_MAX;
+    if (x->source_dist == 0.0f) {
         x->source_teta = 0.0f;
     } else {
-        // Rounded, dist is never below |source_x|: the cosine stays in [-1, 1].
-        const float teta = acosf(x->source_x / dist);
+        // Rounded, the distance is never below |source_x|: the cosine stays in
+        // [-1, 1].
+        const float teta =
+            acosf(representable ? x->source_x / x->source_dist : static_cast<float>(sx / d));
         x->source_teta = x->source_y < 0.0f ? -teta : teta;
     }
 }

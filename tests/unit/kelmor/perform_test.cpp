@@ -1,0 +1,201 @@
+// kelmor~ perform routines: the signal-rate law against the message-driven
+// targets, the muted branch, silence beyond the loudspeakers in use, bad
+// position samples and in-place buffers.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "instance.hpp"
+#include "pd_stub.hpp"
+
+namespace {
+
+using namespace kelmor_test;
+using Signal = std::vector<float>;
+
+Signal constant(float v, int n = 64) {
+    return Signal(n, v);
+}
+
+// Random layouts of every size, placed by each message kind.
+void disposer(Instance &k, std::mt19937 &hasard) {
+    std::uniform_real_distribution<float> angle(-400, 400), dist(0.2f, 3), coord(-2, 2);
+    std::vector<float> v;
+    for (int i = 0; i < 2 * k->nb_hp; i++) v.push_back(i % 2 ? angle(hasard) : dist(hasard));
+    Atomes a(v);
+    switch (hasard() % 3) {
+    case 0:
+        envoyer(k, kelmor_tilde_dist_teta_positionner_hp, a);
+        break;
+    case 1:
+        envoyer(k, kelmor_tilde_teta_positionner_hp, a);
+        break;
+    default:
+        for (t_atom &x : a.a) x.a_w.w_float = coord(hasard);
+        envoyer(k, kelmor_tilde_xy_positionner_hp, a);
+    }
+}
+
+// For a constant position the signal routine plays the targets the messages
+// compute for it (single against double precision); in polar, within what an
+// angle quantised to 4096 steps per turn can change.
+TEST(KelmorSignal, ConstantPositionsPlayTheMessageTargets) {
+    std::mt19937 hasard(11);
+    std::uniform_real_distribution<float> coord(-3, 3), deg(-720, 720), offset(0.01f, 2);
+    for (int essai = 0; essai < 400; essai++) {
+        const int repere = essai % 2;
+        const int nb = 2 + static_cast<int>(hasard() % 15);
+        Instance k(nb, repere, 0, offset(hasard));
+        kelmor_tilde_initialiser_nb_hp(&k.x, 2 + static_cast<int>(hasard() % (nb - 1)));
+        if (essai % 4 >= 2) disposer(k, hasard);
+        const float p = coord(hasard), q = repere ? coord(hasard) : deg(hasard);
+        kelmor_tilde_recoit_y(&k.x, q);
+        kelmor_tilde_recoit_x(&k.x, p);
+        const auto out = jouer_signal(k, constant(1), constant(p), constant(q));
+
+        // The size of the law's terms bounds the rounding; the directional
+        // term's slope bounds what one table step can change.
+        const double r = std::fabs(repere ? std::hypot(p, q) : p);
+        const double directionnel = 2 * r / (r * r + k->offset) * std::sqrt(1.0 / k->nb_hp) / 1.66;
+        const double omni = 0.707 / (r + k->offset) * std::sqrt(1.0 / k->nb_hp) / 1.66;
+        for (int i = 0; i < nb; i++) {
+            const float attendu = i < k->nb_hp ? k->gain_cible[i] : 0.0f;
+            const double echelle = std::fabs(k->hp_dist[i]) * (omni + directionnel);
+            const double quantum =
+                repere ? 0 : directionnel * std::fabs(k->hp_dist[i]) * 2 * M_PI / 4096;
+            const double tolerance = 1e-6 * (1 + echelle) + quantum;
+            EXPECT_NEAR(out[i][0], attendu, tolerance) << "trial " << essai << " outlet " << i;
+            EXPECT_EQ(out[i][63], out[i][0]);
+        }
+    }
+}
+
+TEST(KelmorSignal, EdgesOfThePositionSignals) {
+    Instance c(4, 1, 0);
+    const auto devant = jouer_signal(c, constant(0.5f), constant(0), constant(1));
+    for (int i = 0; i < 4; i++) EXPECT_NEAR(devant[i][0], 0.5f * (i < 2 ? 0.49148f : 0), 5e-6);
+
+    // A turn either way lands on the same table entry.
+    Instance p(4, 0, 0);
+    const auto a90 = jouer_signal(p, constant(1), constant(1), constant(90));
+    EXPECT_EQ(jouer_signal(p, constant(1), constant(1), constant(-270)), a90);
+    EXPECT_EQ(jouer_signal(p, constant(1), constant(1), constant(450)), a90);
+    for (int i = 0; i < 2; i++) EXPECT_NEAR(a90[i][0], 0.49148f, 5e-6);
+
+    // At the centre only the omnidirectional part remains.
+    const auto centre = jouer_signal(p, constant(1), constant(0), constant(33));
+    for (int i = 0; i < 4; i++) EXPECT_NEAR(centre[i][0], 0.707 / 0.3 * 0.5 / 1.66, 1e-6);
+}
+
+// Non-finite or absurdly far positions give silence for their samples (in
+// polar, a bad distance); no angle, however large, reads outside the table.
+TEST(KelmorSignal, BadPositionSamplesAreSilent) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Signal mauvais = {nan, inf, -inf, 1e18f, -3e38f, 1e30f, 2e9f, -3e9f};
+    const Signal bon = constant(0.5f, 8);
+    for (int repere : {1, 0}) {
+        Instance k(8, repere, 0, 2e-6f);
+        envoyer(k, kelmor_tilde_dist_teta_positionner_hp, {3e38f, 90, -3e38f, 270});
+        for (bool p_mauvais : {true, false})
+            for (bool q_mauvais : {true, false}) {
+                const auto out = jouer_signal(k, constant(1, 8), p_mauvais ? mauvais : bon,
+                                              q_mauvais ? mauvais : bon);
+                for (int j = 0; j < 8; j++) {
+                    const bool loin = j < 6; // the last two are finite and near enough
+                    const bool muet = loin && (repere == 1 ? p_mauvais || q_mauvais : p_mauvais);
+                    for (int i = 0; i < 8; i++) {
+                        EXPECT_TRUE(std::isfinite(out[i][j]) && out[i][j] >= 0) << i << " " << j;
+                        if (muet) {
+                            EXPECT_EQ(out[i][j], 0.0f) << i << " " << j;
+                        }
+                    }
+                }
+            }
+    }
+}
+
+// Muted, or without its tables, the routine plays the message-driven glide
+// (the rule itself is tested with the shared glide) and ignores the position.
+TEST(KelmorSignal, MutedOrWithoutTablesPlaysTheGlide) {
+    Instance muet(4, 1, 0, 0.3f, 100), sans(4, 1, 0, 0.3f, 100);
+    kelmor_tilde_muter_entrees_signal(&muet.x, 1);
+    free(sans->hp_cos);
+    sans->hp_cos = sans->hp_sin = sans->table_cos = nullptr;
+    envoyer(sans, kelmor_tilde_teta_positionner_hp, {90}); // no table to refresh
+    kelmor_tilde_recoit_x(&sans.x, 0);
+    for (Instance *k : {&muet, &sans}) {
+        const float pas = k->x.gain_pas[0];
+        const auto out = jouer_signal(*k, constant(1, 128), constant(5, 128), constant(-5, 128));
+        EXPECT_FLOAT_EQ(out[0][0], pas); // fades in from silence
+        EXPECT_EQ(out[0][127], k->x.gain_cible[0]);
+        EXPECT_EQ(out[3][127], 0.0f);
+    }
+}
+
+TEST(KelmorSignal, SilenceBeyondTheLoudspeakersInUse) {
+    Instance k(8, 1, 0, 0.3f, 1);
+    kelmor_tilde_initialiser_nb_hp(&k.x, 3);
+    for (int muet : {0, 1}) {
+        kelmor_tilde_muter_entrees_signal(&k.x, muet);
+        const auto out = jouer_signal(k, constant(1), constant(0), constant(1));
+        for (int i = 3; i < 8; i++) EXPECT_EQ(out[i], constant(0)) << i;
+        EXPECT_GT(out[0][0], 0.0f);
+    }
+}
+
+// The host may hand an outlet the memory of the input or of a position
+// signal: the outlets must come out as with separate buffers.
+TEST(KelmorSignal, InPlaceAsOutOfPlace) {
+    std::mt19937 hasard(3);
+    std::uniform_real_distribution<float> v(-2, 2);
+    const int n = 200;
+    Signal in(n), p(n), q(n);
+    for (int j = 0; j < n; j++) in[j] = v(hasard), p[j] = v(hasard), q[j] = v(hasard);
+    Instance k(4, 1, 0);
+    const auto attendu = jouer_signal(k, in, p, q);
+    for (int partage = 0; partage < 3; partage++)
+        for (int sortie = 0; sortie < 4; sortie++) {
+            std::vector<Signal> bufs = {in, p, q};
+            std::vector<Signal> out(4, Signal(n));
+            std::vector<t_int> w(6 + 4);
+            w[1] = reinterpret_cast<t_int>(&k.x);
+            for (int e = 0; e < 3; e++) w[2 + e] = reinterpret_cast<t_int>(bufs[e].data());
+            for (int i = 0; i < 4; i++)
+                w[5 + i] =
+                    reinterpret_cast<t_int>(i == sortie ? bufs[partage].data() : out[i].data());
+            w[9] = n;
+            EXPECT_EQ(kelmor_tilde_perform_signal(w.data()), w.data() + 10);
+            out[sortie] = bufs[partage];
+            EXPECT_EQ(out, attendu) << "input " << partage << " shared with outlet " << sortie;
+        }
+}
+
+TEST(KelmorSignal, EmptyBlockWritesNothing) {
+    Instance k(4, 1, 0);
+    std::vector<Signal> out(4, Signal(1, 99.0f));
+    Signal vide;
+    t_int w[10] = {0, reinterpret_cast<t_int>(&k.x), 0, 0, 0};
+    for (int i = 0; i < 4; i++) w[5 + i] = reinterpret_cast<t_int>(out[i].data());
+    w[9] = 0;
+    kelmor_tilde_perform_signal(w);
+    for (const Signal &o : out) EXPECT_EQ(o[0], 99.0f);
+}
+
+// The control routine is the shared glide over this record.
+TEST(KelmorControl, PerformIsTheSharedGlide) {
+    Instance k(3, 1, 1, 0.3f, 10);
+    Signal in = constant(1, 16);
+    std::vector<Signal> out(3, Signal(16));
+    t_int w[8] = {0, reinterpret_cast<t_int>(&k.x), reinterpret_cast<t_int>(in.data())};
+    for (int i = 0; i < 3; i++) w[3 + i] = reinterpret_cast<t_int>(out[i].data());
+    w[6] = 16;
+    EXPECT_EQ(kelmor_tilde_perform_controle(w), w + 7);
+    EXPECT_FLOAT_EQ(out[0][0], k->gain_cible[0] / 10);
+    EXPECT_EQ(out[0][15], k->gain_cible[0]);
+}
+
+} // namespace
