@@ -22,6 +22,6 @@ inline float kelmor_gain_norme(int nb_hp) {
 
 // A negative sum means the source is behind the loudspeaker: silence. So is a
 // gain that stored layout or offset values pushed out of the float range.
-inline float kelmor_gain_coupe(float g) {
-    return g > 0.0f && g <= FLT_MAX ? g : 0.0f;
+template <class Reel> inline float kelmor_gain_coupe(Reel g) {
+    return g > 0 && g <= FLT_MAX ? static_cast<float>(g) : 0.0f;
 }

@@ -1,5 +1,6 @@
 // kelmor~: where the loudspeakers stand, and the messages that move them.
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -108,9 +109,10 @@ void kelmor_tilde_xy_positionner_hp(t_kelmor_tilde *x, t_symbol *, int argc, t_a
         }
         // Squared in double so that a far loudspeaker keeps its true distance;
         // one beyond the float range keeps its place, as a non-finite x does.
-        const float d = static_cast<float>(
-            std::sqrt(static_cast<double>(hx) * hx + static_cast<double>(y) * y));
-        if (!std::isfinite(d)) continue;
+        const double d_exacte =
+            std::sqrt(static_cast<double>(hx) * hx + static_cast<double>(y) * y);
+        if (!(d_exacte <= FLT_MAX)) continue;
+        const float d = static_cast<float>(d_exacte);
         float teta = 0.0f;
         if (d != 0.0f) {
             // Rounded, d is never below |hx|, so the cosine stays in [-1, 1].

@@ -25,8 +25,7 @@ void calculer_gains(t_kelmor_tilde *x) {
     const double B = 2.0 * Y / (r * r + x->offset);
     for (int i = x->nb_hp - 1; i >= 0; i--) {
         const double teta = x->hp_teta[i];
-        const float G = static_cast<float>((A * std::cos(teta) + W + B * std::sin(teta)) * norme *
-                                           x->hp_dist[i]);
+        const double G = (A * std::cos(teta) + W + B * std::sin(teta)) * norme * x->hp_dist[i];
         x->gain_cible[i] = muet ? 0.0f : kelmor_gain_coupe(G);
     }
     lancer_interp(x);
