@@ -1,0 +1,150 @@
+// trazin~ heard at its outlets in the real Pd: the fade-in, the position
+// inlets and messages, the settings, and the signal-rate law.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pd_host.hpp"
+
+namespace {
+
+using Signal = std::vector<float>;
+
+std::string nom(int outlet) {
+    return "hp" + std::to_string(outlet);
+}
+
+// An instance fed with a constant source, every outlet recorded under a
+// prefix.
+int instance(pd_host::Patch &p, const std::string &args, const std::string &prefix = "") {
+    const int pan = p.obj("trazin~ " + args);
+    const int source = p.obj("sig~ 1");
+    p.connect(source, 0, pan, 0);
+    for (int k = 0; k < 8; k++) p.record(pan, k, prefix + nom(k));
+    return pan;
+}
+
+// Position signals at the three coordinate inlets.
+void positions(pd_host::Patch &p, int pan, float a, float b, float c) {
+    const float valeurs[3] = {a, b, c};
+    for (int k = 0; k < 3; k++)
+        p.connect(p.obj("sig~ " + std::to_string(valeurs[k])), 0, pan, k + 1);
+}
+
+TEST(TrazinOutlets, FadeInFromSilence) {
+    pd_host::Patch p;
+    instance(p, "");
+    instance(p, "s", "sph");
+    const pd_host::Result r = p.run(1024);
+    const Signal &devant = r.signals.at("hp0");
+    const float cible = devant[1000];
+    EXPECT_NEAR(cible, 0.3050f, 5e-5);
+    EXPECT_FLOAT_EQ(devant[0], cible / 441.0f);
+    for (int i = 1; i < 439; i++) ASSERT_GT(devant[i], devant[i - 1]) << i;
+    EXPECT_EQ(devant[440], cible);
+    for (int k : {1, 4, 5}) EXPECT_EQ(r.signals.at(nom(k))[600], cible) << k;
+    for (int k : {2, 3, 6, 7}) EXPECT_EQ(r.signals.at(nom(k)), Signal(1024, 0.0f)) << k;
+    // Spherical: from the centre, eight equal gains.
+    for (int k = 0; k < 8; k++) EXPECT_NEAR(r.signals.at("sph" + nom(k))[1000], 0.5019f, 5e-5);
+}
+
+// The float inlets act as "x", "y" and "z"; a float at the first inlet as
+// "x", in both modes; a list is the three at once; bad values change nothing.
+TEST(TrazinOutlets, PositionInletsAndMessages) {
+    pd_host::Patch p;
+    const int inlets = instance(p, "c c 0.3 1", "a");
+    const int liste = instance(p, "c c 0.3 1", "b");
+    const int gauche = instance(p, "c c 0.3 1", "c");
+    const int signal = instance(p, "c s 0.3 1", "d");
+    positions(p, signal, 9, 9, 9);
+    p.send_at(128, inlets, 1, "0.5");
+    p.send_at(128, inlets, 2, "-2");
+    p.send_at(128, inlets, 3, "1");
+    p.send_at(128, liste, 0, "0.5 -2 1");
+    p.send_at(128, gauche, 0, "y -2, z 1, 0.5");
+    p.send_at(0, signal, 0, "mute_sig 1");
+    p.send_at(128, signal, 0, "y -2, z 1, 0.5");
+    p.send_at(256, liste, 0, "bang");
+    p.send_at(256, liste, 0, "list");
+    // Pd reads 1e+39 as an infinity: ignored, like the bang and the empty list.
+    p.send_at(256, liste, 0, "x 1e+39, 1e+39 0 0, y -1e+39");
+    const pd_host::Result r = p.run(384);
+    for (int k = 0; k < 8; k++) {
+        const Signal &a = r.signals.at("a" + nom(k));
+        EXPECT_EQ(r.signals.at("b" + nom(k)), a) << k;
+        EXPECT_EQ(r.signals.at("c" + nom(k)), a) << k;
+        // Muted, the signal instance plays the same glide.
+        EXPECT_EQ(
+            Signal(r.signals.at("d" + nom(k)).begin() + 128, r.signals.at("d" + nom(k)).end()),
+            Signal(a.begin() + 128, a.end()))
+            << k;
+    }
+    // (0.5, -2, 1) is nearest loudspeaker 6, farthest from loudspeaker 0.
+    EXPECT_GT(r.signals.at("a" + nom(6))[200], r.signals.at("a" + nom(2))[200]);
+    EXPECT_EQ(r.signals.at("a" + nom(0))[200], 0.0f);
+}
+
+TEST(TrazinOutlets, SetOffset) {
+    pd_host::Patch p;
+    const int controle = instance(p, "", "c");
+    const int signal = instance(p, "c s", "s");
+    positions(p, signal, 0, 1, 0);
+    p.send_at(640, controle, 0, "set_offset 1");
+    p.send_at(640, signal, 0, "set_offset 1");
+    p.send_at(1280, controle, 0, "set_offset 0");
+    p.send_at(1280, signal, 0, "set_offset -1, set_offset 1e+39");
+    const pd_host::Result r = p.run(1408);
+    const Signal &c = r.signals.at("c" + nom(0)), &s = r.signals.at("s" + nom(0));
+    EXPECT_NEAR(c[639], 0.3050f, 5e-5);
+    EXPECT_LT(c[700], c[639]); // a glide, not a jump
+    EXPECT_GT(c[700], 0.1983f);
+    EXPECT_NEAR(c[1100], 0.1983f, 5e-5);
+    EXPECT_NEAR(s[639], 0.3050f, 5e-5);
+    EXPECT_NEAR(s[640], 0.1983f, 5e-5); // the next block, no glide
+    EXPECT_EQ(c[1400], c[1100]);
+    EXPECT_EQ(s[1400], s[1100]);
+    EXPECT_EQ(r.count("trazin~: Pas d'offset n\x82"
+                      "gatif ou nul s'il vous plait."),
+              3);
+}
+
+// Signal inlets: the gains follow the positions from the first sample, in
+// the system that change_type chooses from the next block.
+TEST(TrazinOutlets, SignalPositions) {
+    pd_host::Patch p;
+    const int cart = instance(p, "c s", "c");
+    positions(p, cart, 0, 1, 0);
+    const int pol = instance(p, "p s", "p");
+    positions(p, pol, 1, 90, 0.5);
+    const int sph = instance(p, "s s", "s");
+    positions(p, sph, 1, 0, 0);
+    p.send_at(640, pol, 0, "change_type c");
+    p.send_at(640, sph, 0, "mute_sig 1");
+    p.send_at(1280, sph, 0, "mute_sig");
+    p.send_at(1280, pol, 0, "change_type Polaire");
+    const pd_host::Result r = p.run(1408);
+    for (int k : {0, 1, 4, 5}) EXPECT_NEAR(r.signals.at("c" + nom(k))[0], 0.3050f, 5e-5) << k;
+    for (int k : {2, 3, 6, 7}) EXPECT_EQ(r.signals.at("c" + nom(k))[0], 0.0f) << k;
+    // Polar (1, 90, 0.5) is the cartesian (0, 1, 0.5); read as cartesian,
+    // (1, 90, 0.5) is far off along +y.
+    EXPECT_NEAR(r.signals.at("p" + nom(5))[639], r.signals.at("p" + nom(4))[639], 1e-6);
+    EXPECT_GT(r.signals.at("p" + nom(5))[639], 0.3f);
+    EXPECT_LT(r.signals.at("p" + nom(5))[640], 0.01f);
+    EXPECT_LT(r.signals.at("p" + nom(4))[640], r.signals.at("p" + nom(5))[640]);
+    EXPECT_EQ(r.signals.at("p" + nom(5))[1300], r.signals.at("p" + nom(5))[640]);
+    EXPECT_EQ(r.count("trazin~: erreur, ne reconnait le type de rep\x8Are."), 1);
+    // Spherical (1, 0, 0) is straight up. Muted, the glide of the messages
+    // plays instead: the fade-in toward the centre from creation, which only
+    // the muted branch advances, until the mute is lifted.
+    const Signal &haut = r.signals.at("s" + nom(4)), &bas = r.signals.at("s" + nom(0));
+    EXPECT_NEAR(haut[0], 0.3050f, 5e-5);
+    EXPECT_EQ(bas[0], 0.0f);
+    EXPECT_FLOAT_EQ(bas[640], bas[1279] / 441.0f);
+    EXPECT_NEAR(bas[1279], 0.5019f, 5e-5);
+    EXPECT_EQ(haut[1279], bas[1279]);
+    EXPECT_EQ(haut[1280], haut[0]);
+    EXPECT_EQ(bas[1280], 0.0f);
+}
+
+} // namespace
