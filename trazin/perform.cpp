@@ -25,10 +25,10 @@ constexpr int MORCEAU = 64;
 constexpr float DISTANCE_CARREE_MAX = 1e36f;
 
 // Marks a sample whose coordinates are not all finite, so that the law
-// silences it with the far ones.
+// silences it with the far ones (a NaN is never below the limit).
 constexpr float MUET = std::numeric_limits<float>::quiet_NaN();
 
-struct Chunk {
+struct Morceau {
     float s[MORCEAU];
     float x[MORCEAU];
     float y[MORCEAU];
@@ -38,40 +38,44 @@ struct Chunk {
 // Reads m samples of the input and of the three coordinates, and turns the
 // coordinates into a cartesian position. Angles are read through the cosine
 // table, truncated.
-void lire_positions(const t_trazin_tilde *x, const t_sample *entree, const t_sample *c1,
-                    const t_sample *c2, const t_sample *c3, int m, Chunk &p) {
-    const float *cosinus = x->table_cos;
-    for (int i = 0; i < m; i++) {
-        p.s[i] = entree[i];
-        const float a = c1[i], b = c2[i], c = c3[i];
-        if (!(std::isfinite(a) && std::isfinite(b) && std::isfinite(c))) {
-            p.x[i] = p.y[i] = p.z[i] = MUET;
-        } else if (x->type_repere == REPERE_POLAIRE) {
-            const int k = indice_angle(b);
-            p.x[i] = a * cosinus[k];
-            p.y[i] = a * cosinus[indice_sinus(k)];
-            p.z[i] = c;
-        } else if (x->type_repere == REPERE_SPHERIQUE) {
-            const int k = indice_angle(b);
+void lire_positions(int repere, const float *cosinus, const t_sample *entree, const t_sample *c1,
+                    const t_sample *c2, const t_sample *c3, int m, Morceau &p) {
+    std::copy(entree, entree + m, p.s);
+    switch (repere) {
+    case REPERE_POLAIRE:
+        for (int i = 0; i < m; i++) {
+            const int k = indice_angle(c2[i]);
+            p.x[i] = c1[i] * cosinus[k];
+            p.y[i] = c1[i] * cosinus[indice_sinus(k)];
+            p.z[i] = c3[i];
+        }
+        break;
+    case REPERE_SPHERIQUE:
+        for (int i = 0; i < m; i++) {
+            const int k = indice_angle(c2[i]);
             // The angle is taken from the vertical: its sine is the cosine a
             // quarter turn earlier.
-            const int l = indice_masque(1024.0f - degres_en_pas(c));
+            const int l = indice_masque(1024.0f - degres_en_pas(c3[i]));
             const float sin_phi = cosinus[l];
             const float cos_phi = cosinus[indice_sinus(l)];
-            p.x[i] = a * cosinus[k] * sin_phi;
-            p.y[i] = a * cosinus[indice_sinus(k)] * sin_phi;
-            p.z[i] = a * cos_phi;
-        } else {
-            p.x[i] = a;
-            p.y[i] = b;
-            p.z[i] = c;
+            p.x[i] = c1[i] * cosinus[k] * sin_phi;
+            p.y[i] = c1[i] * cosinus[indice_sinus(k)] * sin_phi;
+            p.z[i] = c1[i] * cos_phi;
         }
+        break;
+    default:
+        std::copy(c1, c1 + m, p.x);
+        std::copy(c2, c2 + m, p.y);
+        std::copy(c3, c3 + m, p.z);
     }
+    // An angle that is not finite still reads a table entry.
+    for (int i = 0; i < m; i++)
+        if (!(std::isfinite(c1[i]) && std::isfinite(c2[i]) && std::isfinite(c3[i]))) p.x[i] = MUET;
 }
 
 // The weights of the first-order law: the omnidirectional one into omni, and
 // the three figure-of-eight ones in place of the position.
-void ponderer(float offset, int m, Chunk &p, float *omni) {
+void ponderer(float offset, int m, Morceau &p, float *omni) {
     for (int i = 0; i < m; i++) {
         const float r2 = p.x[i] * p.x[i] + p.y[i] * p.y[i] + p.z[i] * p.z[i];
         if (!(r2 < DISTANCE_CARREE_MAX)) {
@@ -116,12 +120,14 @@ t_int *trazin_tilde_perform_signal(t_int *w) {
         dz[j] = x->hp_sin_elev[j];
     }
     const float offset = x->offset;
+    const int repere = x->type_repere;
 
-    Chunk p;
+    Morceau p;
     float omni[MORCEAU];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        lire_positions(x, entree + debut, c1 + debut, c2 + debut, c3 + debut, m, p);
+        lire_positions(repere, x->table_cos, entree + debut, c1 + debut, c2 + debut, c3 + debut, m,
+                       p);
         ponderer(offset, m, p, omni);
         for (int j = 0; j < TRAZIN_NB_HP; j++) {
             t_sample *sortie = sorties[j] + debut;
