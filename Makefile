@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure check style clean
+.PHONY: all deps configure check bench style clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -15,6 +15,10 @@ configure: deps
 
 check: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: all
+	cmake --build $(BUILD) --target bench_ringcube -j $(JOBS)
+	$(BUILD)/tests/bench_ringcube --benchmark_min_time=0.2
 
 style:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')

@@ -1,5 +1,6 @@
 #include "pd_host.hpp"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -122,7 +123,13 @@ Result Patch::run(long samples) const {
             << " -stderr -r " << sample_rate_ << " -path '" << RC_LIBRARY_DIR << "' -path '"
             << RC_PROBE_DIR << "' -open '" << patch << "' 2>'" << console << "'";
     Result result;
+    rusage before{}, after{};
+    getrusage(RUSAGE_CHILDREN, &before);
     const int status = std::system(command.str().c_str());
+    getrusage(RUSAGE_CHILDREN, &after);
+    auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
+    result.cpu_seconds = seconds(after.ru_utime) - seconds(before.ru_utime) +
+                         seconds(after.ru_stime) - seconds(before.ru_stime);
     result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.console = read_file(console);
     for (const std::string &name : recordings_) {

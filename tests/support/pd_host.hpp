@@ -21,6 +21,7 @@ struct Result {
     std::string console;                               // raw bytes Pd wrote
     std::map<std::string, std::vector<float>> signals; // one per record()
     int exit_status = -1;
+    double cpu_seconds = 0; // user and system time of the Pd process
 
     // The console split into lines, without their newlines.
     std::vector<std::string> lines() const;
