@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -168,6 +169,55 @@ TEST(Glide, MatchesTheRuleAcrossBlocksAndInPlace) {
             for (int j = 0; j < 8; j++) ASSERT_EQ(b.out[j], expected[j]) << "output " << j;
             for (int j = 0; j < 8; j++) ASSERT_EQ(fast.gain_courant[j], slow.gain_courant[j]);
         }
+    }
+}
+
+// Glides chosen where float sums are delicate: steps that round to a tie,
+// gains crossing binades and zero, steps too small to move the gain, steps
+// of zero, huge and subnormal values. Each must match the rule sample for
+// sample, whatever shortcut the routine takes.
+TEST(Glide, MatchesTheRuleWhereRoundingIsDelicate) {
+    struct Case {
+        float from, to;
+        int temps;
+    };
+    std::vector<Case> cases = {
+        {0, 0.5f, 441},       {0.5f, 0, 441},          {-0.3f, 0.3f, 441},
+        {0.3f, -0.3f, 1000},  {0.25f, 0.5f, 64},       {0.5f, 0.25f, 64},
+        {1, 1 + 0x1p-20f, 3}, {1, 1 + 0x1p-23f, 1000}, {1, 2, 3},
+        {0x1p-126f, 1, 500},  {1e-40f, 1e-38f, 7},     {-1e-39f, 1e-39f, 100},
+        {1e30f, -1e30f, 999}, {3e38f, -3e38f, 2000},   {0.7f, 0.7f, 10},
+        {0.1f, 0.9f, 1},      {1, 1 + 0x1p-22f, 1},    {0.5f, 0.5f + 0x1p-24f, 2}};
+    // Steps of exactly one and a half spacings of the gain's binade: a tie.
+    for (float g : {0.75f, 1.5f, 3.0f}) cases.push_back({g, g + 300 * 1.5f * (g * 0x1p-23f), 300});
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> any(-2, 2);
+    std::uniform_int_distribution<int> length(1, 5000);
+    for (int i = 0; i < 300; i++) cases.push_back({any(random), any(random), length(random)});
+
+    for (const Case &c : cases) {
+        Record fast = fresh(3, 3, c.temps), slow = fresh(3, 3, c.temps);
+        fast.gain_courant[0] = slow.gain_courant[0] = c.from;
+        fast.gain_cible[0] = slow.gain_cible[0] = c.to;
+        lancer_interp(&fast);
+        lancer_interp(&slow);
+        // Also a step the launch never gives: zero, with the gain off target.
+        fast.gain_courant[1] = slow.gain_courant[1] = c.from;
+        fast.gain_cible[1] = slow.gain_cible[1] = c.to;
+        std::vector<float> in(std::min(c.temps + 200, 6000), 1.0f);
+        std::vector<std::vector<float>> expected(3, std::vector<float>(in.size()));
+        reference(slow, in, expected);
+        Block b(3, in.size());
+        for (size_t start = 0; start < in.size(); start += 64) {
+            const int n = static_cast<int>(std::min<size_t>(64, in.size() - start));
+            t_sample *outs[3] = {b.pointers[0] + start, b.pointers[1] + start,
+                                 b.pointers[2] + start};
+            glisser_gains(&fast, in.data() + start, outs, n);
+        }
+        for (int j = 0; j < 2; j++)
+            for (size_t i = 0; i < in.size(); i++)
+                ASSERT_EQ(b.out[j][i], expected[j][i])
+                    << "from " << c.from << " to " << c.to << " in " << c.temps << ", sample " << i;
     }
 }
 
