@@ -1,5 +1,7 @@
 #include "glide.hpp"
 
+#include "simd.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -7,12 +9,12 @@
 
 namespace {
 
-// Samples of input copied aside at a time, so that an output sharing the
-// input's memory can be written before the other outputs have read it.
+// Samples of input copied aside at a time when an output shares the input's
+// memory, so that it can be written before the other outputs have read it.
 constexpr int MORCEAU = 256;
 
-// Below this many steps a closed-form stretch does not pay for its set-up.
-constexpr int ETIREMENT_MIN = 8;
+// Steps the rule takes one by one where no stretch starts.
+constexpr int PAS_A_PAS = 8;
 
 uint32_t bits_de(float f) {
     uint32_t b;
@@ -54,7 +56,7 @@ int etirement_exact(float gain, float pas, float cible, int max, float *r) {
     if (m > 0) {
         const bool croit = (pas_arrondi > 0) == (gain > 0);
         const int32_t place = croit ? 0xffffff - a : a - 0x800001;
-        n = std::min(n, place / m);
+        if (static_cast<int64_t>(m) * n > place) n = std::max(place, 0) / m;
     }
     // Steps 0..n-1 keep |target - gain| clearly above |step|, so its rounded
     // difference does too and the rule adds the step: the gap at the ends
@@ -62,54 +64,75 @@ int etirement_exact(float gain, float pas, float cible, int max, float *r) {
     const double marge = std::fabs(static_cast<double>(pas)) * (1 + 0x1p-22);
     const double ecart = static_cast<double>(cible) - gain;
     if (!(std::fabs(ecart) > marge)) return 0;
-    if (m > 0)
-        n = static_cast<int32_t>(std::min<double>(
-            n, std::floor((std::fabs(ecart) - marge) / (m * static_cast<double>(u))) + 1));
     auto loin = [&](int32_t k) {
         const double e = ecart - static_cast<double>(k) * pas_arrondi;
         return std::fabs(e) > marge && (e > 0) == (ecart > 0);
     };
-    while (n > 0 && !loin(n - 1)) n--;
+    if (n > 0 && !loin(n - 1)) {
+        // Landing within reach: find how far the stretch may go.
+        n = static_cast<int32_t>(std::min<double>(
+            n, std::floor((std::fabs(ecart) - marge) / std::fabs(pas_arrondi)) + 1));
+        while (n > 0 && !loin(n - 1)) n--;
+    }
     *r = pas_arrondi;
     return n;
+}
+
+// The routine never hands these loops an output that shares the input's
+// memory (it copies the input aside first), so they may say so.
+[[gnu::always_inline]] inline void multiplier(float gain, const t_sample *__restrict entree,
+                                              t_sample *__restrict sortie, int n) {
+    for (int i = 0; i < n; i++) sortie[i] = gain * entree[i];
+}
+
+[[gnu::always_inline]] inline void etirer(float gain, float r, const t_sample *__restrict entree,
+                                          t_sample *__restrict sortie, int n) {
+    for (int k = 0; k < n; k++) sortie[k] = (gain + static_cast<float>(k + 1) * r) * entree[k];
 }
 
 // One loudspeaker over a stretch of samples: the step rule while the gain is
 // off its target (the last step snaps onto it, never beyond), then a plain
 // multiply once it sits there. Returns the gain reached.
-float glisser_un(float gain, float pas, float cible, const t_sample *entree, t_sample *sortie,
-                 int n) {
+[[gnu::always_inline]] inline float glisser_un(float gain, float pas, float cible,
+                                               const t_sample *entree, t_sample *sortie, int n) {
     int i = 0;
     while (i < n && gain != cible) {
         float r;
         const int etirement = etirement_exact(gain, pas, cible, n - i, &r);
-        if (etirement >= ETIREMENT_MIN) {
-            for (int k = 0; k < etirement; k++)
-                sortie[i + k] = (gain + static_cast<float>(k + 1) * r) * entree[i + k];
+        if (etirement > 0) {
+            etirer(gain, r, entree + i, sortie + i, etirement);
             gain += static_cast<float>(etirement) * r;
             i += etirement;
-        } else {
-            for (const int fin = std::min(n, i + ETIREMENT_MIN); i < fin && gain != cible; i++) {
-                gain = fabsf(cible - gain) > fabsf(pas) ? gain + pas : cible;
-                sortie[i] = gain * entree[i];
-            }
+        }
+        // A stretch ends at a binade edge (one step crosses it), near the
+        // landing, or at a tie: the rule takes a few steps there.
+        const int pas_a_pas = etirement > 0 ? 1 : PAS_A_PAS;
+        for (const int fin = std::min(n, i + pas_a_pas); i < fin && gain != cible; i++) {
+            gain = fabsf(cible - gain) > fabsf(pas) ? gain + pas : cible;
+            sortie[i] = gain * entree[i];
         }
     }
-    for (; i < n; i++) sortie[i] = gain * entree[i];
+    multiplier(gain, entree + i, sortie + i, n - i);
     return gain;
 }
 
 } // namespace
 
-void glisser_gains(float *gain_courant, const float *gain_pas, const float *gain_cible,
-                   int nb_actifs, int nb_sorties, const t_sample *entree, t_sample *const *sorties,
-                   int n) {
+RINGCUBE_CLONES void glisser_gains(float *gain_courant, const float *gain_pas,
+                                   const float *gain_cible, int nb_actifs, int nb_sorties,
+                                   const t_sample *entree, t_sample *const *sorties, int n) {
+    bool partage = false;
+    for (int j = 0; j < nb_sorties; j++) partage |= sorties[j] == entree;
     t_sample copie[MORCEAU];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        std::copy(entree + debut, entree + debut + m, copie);
+        const t_sample *source = entree + debut;
+        if (partage) {
+            std::copy(source, source + m, copie);
+            source = copie;
+        }
         for (int j = 0; j < nb_actifs; j++)
-            gain_courant[j] = glisser_un(gain_courant[j], gain_pas[j], gain_cible[j], copie,
+            gain_courant[j] = glisser_un(gain_courant[j], gain_pas[j], gain_cible[j], source,
                                          sorties[j] + debut, m);
     }
     // Last, once every input sample has been read.

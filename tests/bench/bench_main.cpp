@@ -80,6 +80,14 @@ Construire controle(const std::string &objet, bool deplace) {
     };
 }
 
+// What the signal-mode patches spend on moving their positions.
+void positions(pd_host::Patch &p, int) {
+    p.obj("osc~ 0.3");
+    const int y = p.obj("osc~ 0.3"), bang = p.obj("loadbang"), quart = p.msg("0.25");
+    p.connect(bang, 0, quart, 0);
+    p.connect(quart, 0, y, 1);
+}
+
 // Signal positions on a circle of radius 1 (and a still height for trazin~).
 Construire signal(const std::string &objet, int coordonnees) {
     return [=](pd_host::Patch &p, int bruit) {
@@ -123,7 +131,9 @@ int main(int argc, char **argv) {
 
     std::vector<std::pair<std::string, Construire>> patches = {
         {"floor: 8 [*~ 0.5] per source", plancher},
-        {"vanilla: 8 [line~]+[*~], retarget 10 ms", vanille}};
+        {"vanilla: 8 [line~]+[*~], retarget 10 ms", vanille},
+        {"(the noise~ sources alone)", [](pd_host::Patch &, int) {}},
+        {"(sources and circling positions alone)", positions}};
     for (const char *objet : {"sorvel~", "kelmor~", "trazin~"}) {
         if (!existe(objet)) continue;
         const std::string nom = objet, arguments = nom == "trazin~" ? "" : " 8";
