@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure check bench style clean
+.PHONY: all deps configure check bench style clean demo install package
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -25,3 +25,16 @@ style:
 
 clean:
 	rm -rf $(BUILD)
+
+# The library in use: renders, pictures, installation and the deken archive.
+PDLIBDIR ?= /usr/local/lib/pd-externals
+
+demo: configure
+	cmake --build $(BUILD) --target demo -j $(JOBS)
+
+install: configure
+	cmake --build $(BUILD) --target ringcube_library -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PDLIBDIR)"
+
+package: configure
+	cmake --build $(BUILD) --target ringcube_package -j $(JOBS)
