@@ -1,0 +1,170 @@
+// Every help and demo patch opened in the real Pd, as a user opens it, and
+// every message box of a help patch sent to the object it is wired to.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "pd_host.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read_file(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<fs::path> patches_in(const std::string &folder) {
+    std::vector<fs::path> out;
+    for (const auto &entry : fs::directory_iterator(fs::path(RC_SOURCE_DIR) / folder))
+        if (entry.path().extension() == ".pd") out.push_back(entry.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Opens the patch with the built library and Pd's standard path (earplug~),
+// then quits; returns what Pd wrote.
+std::string open_in_pd(const fs::path &patch) {
+    fs::create_directories(RC_TEST_TMP);
+    const fs::path console =
+        fs::path(RC_TEST_TMP) /
+        ("open-" + patch.stem().string() + "-" +
+         std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+    const std::string command = std::string("timeout 60 '") + RC_PD_PROGRAM +
+                                "' -nogui -batch -noprefs -nosound -stderr -path '" +
+                                RC_LIBRARY_DIR + "' -open '" + patch.string() +
+                                "' -send 'pd quit' 2>'" + console.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << patch;
+    const std::string text = read_file(console);
+    fs::remove(console);
+    return text;
+}
+
+// The lines a patch must not make Pd write: failed objects or connections,
+// errors, and the objects' own complaints about their arguments.
+std::vector<std::string> complaints(const std::string &console) {
+    std::vector<std::string> out;
+    std::istringstream in(console);
+    for (std::string line; std::getline(in, line);) {
+        for (const char *bad : {"couldn't create", "connection failed", "error", "no method",
+                                "bad arguments", "sorvel~: ", "kelmor~: ", "trazin~: "})
+            if (line.find(bad) != std::string::npos) {
+                out.push_back(line);
+                break;
+            }
+    }
+    return out;
+}
+
+TEST(Patches, EveryHelpAndDemoPatchOpensCleanly) {
+    std::vector<fs::path> all = patches_in("help");
+    ASSERT_EQ(all.size(), 3u);
+    for (const fs::path &p : patches_in("demo")) all.push_back(p);
+    for (const fs::path &patch : all) {
+        const std::string console = open_in_pd(patch);
+        EXPECT_EQ(complaints(console), std::vector<std::string>{}) << patch;
+    }
+}
+
+// The boxes and connections of one canvas (a subpatch counts as one box of
+// its parent and has its own).
+struct Boxes {
+    std::vector<std::string> kind, text;
+    std::vector<std::array<int, 4>> connections;
+};
+
+// Every canvas of a patch: records end with an unescaped ';' and may span
+// lines.
+std::vector<Boxes> canvases(const std::string &patch_text) {
+    std::vector<std::string> records;
+    std::string record;
+    for (char c : patch_text) {
+        if (c == ';' && !(record.size() && record.back() == '\\')) {
+            records.push_back(record);
+            record.clear();
+        } else
+            record += c == '\n' ? ' ' : c;
+    }
+    std::vector<Boxes> done, open;
+    for (std::string r : records) {
+        r.erase(0, r.find_first_not_of(' '));
+        std::istringstream words(r);
+        std::string head, kind;
+        words >> head >> kind;
+        if (head == "#N" && kind == "canvas") {
+            open.emplace_back();
+        } else if (head == "#X" && kind == "restore" && open.size() > 1) {
+            done.push_back(open.back());
+            open.pop_back();
+            open.back().kind.push_back("obj");
+            open.back().text.push_back("");
+        } else if (head == "#X" && !open.empty()) {
+            Boxes &b = open.back();
+            if (kind == "connect") {
+                std::array<int, 4> c{};
+                words >> c[0] >> c[1] >> c[2] >> c[3];
+                b.connections.push_back(c);
+            } else if (kind == "obj" || kind == "msg" || kind == "text" || kind == "floatatom" ||
+                       kind == "symbolatom" || kind == "listbox") {
+                int x, y;
+                words >> x >> y;
+                std::string rest;
+                std::getline(words, rest);
+                rest.erase(0, rest.find_first_not_of(' '));
+                const size_t width = rest.rfind(" \\, f ");
+                if (width != std::string::npos) rest.erase(width);
+                b.kind.push_back(kind);
+                b.text.push_back(rest);
+            }
+        }
+    }
+    for (Boxes &b : open) done.push_back(b);
+    return done;
+}
+
+// Every message box that the help patch wires straight to one of the
+// objects, sent to a fresh instance of that object: the object must know
+// every selector the help shows, with the arguments shown.
+TEST(Patches, EveryHelpMessageIsUnderstood) {
+    const std::vector<fs::path> helps = patches_in("help");
+    ASSERT_EQ(helps.size(), 3u);
+    for (const fs::path &help : helps) {
+        int sent = 0;
+        for (const Boxes &b : canvases(read_file(help))) {
+            std::map<int, std::string> objects;
+            for (size_t i = 0; i < b.kind.size(); i++)
+                for (const char *name : {"sorvel~", "kelmor~", "trazin~"})
+                    if (b.kind[i] == "obj" && b.text[i].rfind(name, 0) == 0) objects[i] = b.text[i];
+            for (const auto &[target, creation] : objects) {
+                pd_host::Patch p;
+                const int object = p.obj(creation);
+                for (const auto &c : b.connections) {
+                    if (c[2] != target || b.kind.at(c[0]) != "msg") continue;
+                    std::string text = b.text[c[0]];
+                    if (text.find('$') != std::string::npos || text[0] == '\\') continue;
+                    for (size_t k; (k = text.find(" \\,")) != std::string::npos;)
+                        text.replace(k, 3, ",");
+                    p.send_at(0, object, c[3], text);
+                    sent++;
+                }
+                EXPECT_EQ(complaints(p.run(128).console), std::vector<std::string>{})
+                    << help << ": " << creation;
+            }
+        }
+        EXPECT_GE(sent, 12) << help;
+    }
+}
+
+} // namespace
