@@ -5,6 +5,7 @@
 
 #include "../common/angles.hpp"
 #include "../common/glide.hpp"
+#include "pair_law.hpp"
 #include "sorvel_tilde.hpp"
 
 float sorvel_tilde_modulo(float a) {
@@ -46,25 +47,13 @@ void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, 
                           float *gains) {
     if (!(d < DISTANCE_LIMITE)) return;
     const int m = x->nb_hp;
-    const float rc = x->rayon_disq_centrale;
     const int k = sorvel_tilde_chercher_paire(x, teta);
     const int s1 = x->hp_ordre[k], s2 = x->hp_ordre[(k + 1) % m];
-    const float *mat = x->hp_mat[k];
-    const float g1 = px * mat[0] + py * mat[1];
-    const float g2 = px * mat[2] + py * mat[3];
-    const float somme = g1 * g1 + g2 * g2;
-    const float norme = somme > 1e-6f ? 1.0f / sqrtf(2.0f * somme) : 0.0f;
-    if (d > rc) {
-        gains[s1] = g1 * norme * x->hp_dist[s1] / d;
-        gains[s2] = g2 * norme * x->hp_dist[s2] / d;
-    } else {
-        // Inside the disc the pair fades out toward the centre while the
-        // spread fades in; both meet the outside law at the rim.
-        gains[s1] = g1 * norme * x->hp_dist[s1] * d / (rc * rc);
-        gains[s2] = g2 * norme * x->hp_dist[s2] * d / (rc * rc);
-        const float centre = 1.0f - d / rc;
+    float centre;
+    loi_paire(x->hp_mat[k], x->hp_dist[s1], x->hp_dist[s2], x->rayon_disq_centrale, px, py, d,
+              &gains[s1], &gains[s2], &centre);
+    if (centre != 0.0f)
         for (int j = 0; j < m; j++) gains[j] += centre * x->gain_centre[j];
-    }
 }
 
 // Stores the position as received, then computes the targets from scratch

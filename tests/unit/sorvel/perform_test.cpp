@@ -143,3 +143,101 @@ TEST(SorvelSignal, PositionsThatAreNotPositionsAreSilent) {
 }
 
 } // namespace
+
+namespace {
+
+// The law evaluated sample by sample, as plainly as it reads.
+std::vector<std::vector<float>> plainement(t_sorvel_tilde *x, const std::vector<float> &s,
+                                           const std::vector<float> &a, const std::vector<float> &b) {
+    std::vector<std::vector<float>> out(x->nb_sorties, std::vector<float>(s.size(), 0.0f));
+    for (size_t i = 0; i < s.size(); i++) {
+        float gains[16] = {};
+        float px = a[i], py = b[i], d, teta;
+        bool sonore = true;
+        if (x->type_repere == 1) {
+            sorvel_tilde_direction(px, py, &d, &teta);
+        } else if (!std::isfinite(b[i])) {
+            sonore = false;
+        } else {
+            const int k = indice_angle(b[i]);
+            px = a[i] * x->table_cos[k];
+            py = a[i] * x->table_cos[indice_sinus(k)];
+            d = a[i];
+            teta = sorvel_tilde_radians(b[i]);
+            if (d < 0) {
+                d = -d;
+                teta = teta < 3.1415927f ? teta + 3.1415927f : teta - 3.1415927f;
+            }
+        }
+        if (sonore) calculer_gains_paire(x, px, py, d, teta, gains);
+        for (int j = 0; j < x->nb_hp; j++) out[j][i] = s[i] * gains[j];
+    }
+    return out;
+}
+
+// Random layouts (rings, placed by angle, by distance and angle with some
+// negative distances, by x and y, some degenerate), random discs, and sources
+// that circle, jump, sit on loudspeaker directions or a hair off them, cross
+// the disc, or are not positions at all: the routine's shortcuts must give
+// the very floats of the plain law, in both coordinate systems.
+TEST(SorvelSignal, ShortcutsGiveThePlainLaw) {
+    std::mt19937 random(21);
+    std::uniform_real_distribution<float> unit(0, 1), any(-1, 1);
+    for (int essai = 0; essai < 400; essai++) {
+        const int n = 3 + essai % 14;
+        auto s = sorvel(n, essai % 2, 0, 0.1f + 2 * unit(random));
+        t_sorvel_tilde *x = &s->x;
+        std::vector<t_atom> atoms;
+        switch (essai % 5) {
+        case 1:
+            for (int j = 0; j < n; j++) atoms.push_back(nombre(360 * unit(random)));
+            sorvel_tilde_teta_positionner_hp(x, nullptr, n, atoms.data());
+            break;
+        case 2:
+            for (int j = 0; j < n; j++) {
+                atoms.push_back(nombre((unit(random) < 0.3f ? -1 : 1) * (0.5f + unit(random))));
+                atoms.push_back(nombre(j * 360.0f / n + 5 * any(random)));
+            }
+            sorvel_tilde_dist_teta_positionner_hp(x, nullptr, 2 * n, atoms.data());
+            break;
+        case 3:
+            for (int j = 0; j < 2 * n; j++) atoms.push_back(nombre(2 * any(random)));
+            sorvel_tilde_xy_positionner_hp(x, nullptr, 2 * n, atoms.data());
+            break;
+        case 4:
+            atoms = nombres({0, 180, 90, 0, 0});
+            sorvel_tilde_dist_teta_positionner_hp(x, nullptr, 5, atoms.data());
+            break;
+        }
+        const size_t longueur = 1 + random() % 300;
+        std::vector<float> src(longueur), a(longueur), b(longueur);
+        const float rayon = 3 * unit(random), vitesse = 0.2f * any(random), depart = 7 * any(random);
+        for (size_t i = 0; i < longueur; i++) {
+            src[i] = any(random);
+            float t = depart + vitesse * i, r = rayon;
+            const int cas = random() % 40;
+            if (cas == 0) t = x->hp_teta[random() % n]; // on a loudspeaker's direction
+            if (cas == 1) t = x->hp_teta[random() % n] + 1e-6f * any(random);
+            if (cas == 2) r = 0;
+            if (cas == 3) r = NAN;
+            if (cas == 4) t = INFINITY;
+            if (cas == 5) r = -r;
+            if (x->type_repere == 1) {
+                a[i] = r * std::cos(t);
+                b[i] = r * std::sin(t);
+            } else {
+                a[i] = r;
+                b[i] = t * 180 / 3.1415927f + (cas == 6 ? 720 * any(random) : 0);
+            }
+        }
+        const std::vector<std::vector<float>> expected = plainement(x, src, a, b);
+        const Outlets got = jouer(x, src, a, b);
+        for (int j = 0; j < n; j++)
+            for (size_t i = 0; i < longueur; i++)
+                ASSERT_EQ(got.out[j][i], expected[j][i])
+                    << "try " << essai << " loudspeaker " << j << " sample " << i << " at " << a[i]
+                    << ", " << b[i];
+    }
+}
+
+} // namespace
