@@ -1,0 +1,62 @@
+// make install: the installed folder is a library that Pd loads through
+// [declare -path ringcube].
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string run(const std::string &command) {
+    const std::string out =
+        fs::path(RC_TEST_TMP) / ("install-" + std::to_string(getpid()) + ".txt");
+    const int status = std::system((command + " >'" + out + "' 2>&1").c_str());
+    std::ifstream in(out);
+    std::ostringstream s;
+    s << in.rdbuf();
+    fs::remove(out);
+    EXPECT_EQ(status, 0) << command << "\n" << s.str();
+    return s.str();
+}
+
+TEST(DemoInstall, StagedFolderLoadsInPd) {
+    fs::create_directories(RC_TEST_TMP);
+    const fs::path stage = fs::path(RC_TEST_TMP) / ("stage-" + std::to_string(getpid()));
+    const fs::path externals = "/usr/local/lib/pd-externals";
+    fs::remove_all(stage);
+    run("DESTDIR='" + stage.string() + "' '" RC_CMAKE "' --install '" RC_BINARY_DIR "' --prefix " +
+        externals.string());
+
+    const fs::path library = stage.string() + externals.string() + "/ringcube";
+    for (const char *file :
+         {"sorvel~.pd_linux", "kelmor~.pd_linux", "trazin~.pd_linux", "sorvel~-help.pd",
+          "kelmor~-help.pd", "trazin~-help.pd", "README.md", "LICENSE"})
+        EXPECT_TRUE(fs::exists(library / file)) << file;
+
+    // [declare -path ringcube] in a patch beside the folder: Pd finds the
+    // folder relative to the patch as it finds it in its standard externals
+    // folder.
+    const fs::path patch = stage.string() + externals.string() + "/user.pd";
+    std::ofstream(patch) << "#N canvas 0 0 400 300 12;\n"
+                            "#X declare -path ringcube;\n"
+                            "#X obj 10 10 declare -path ringcube;\n"
+                            "#X obj 10 40 sorvel~ 8;\n"
+                            "#X obj 10 70 kelmor~ 8;\n"
+                            "#X obj 10 100 trazin~;\n";
+    const std::string console =
+        run("timeout 60 '" RC_PD_PROGRAM "' -nogui -batch -noprefs -nosound -nostdpath -stderr "
+            "-open '" +
+            patch.string() + "' -send 'pd quit'");
+    EXPECT_EQ(console.find("couldn't create"), std::string::npos) << console;
+    fs::remove_all(stage);
+}
+
+} // namespace
