@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -38,10 +40,8 @@ std::vector<fs::path> patches_in(const std::string &folder) {
 // then quits; returns what Pd wrote.
 std::string open_in_pd(const fs::path &patch) {
     fs::create_directories(RC_TEST_TMP);
-    const fs::path console =
-        fs::path(RC_TEST_TMP) /
-        ("open-" + patch.stem().string() + "-" +
-         std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+    const fs::path console = fs::path(RC_TEST_TMP) / ("open-" + patch.stem().string() + "-" +
+                                                      std::to_string(getpid()) + ".txt");
     const std::string command = std::string("timeout 60 '") + RC_PD_PROGRAM +
                                 "' -nogui -batch -noprefs -nosound -stderr -path '" +
                                 RC_LIBRARY_DIR + "' -open '" + patch.string() +
