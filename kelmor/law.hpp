@@ -9,12 +9,8 @@
 // Weight of the omnidirectional part, and the divisor that, with the square
 // root of 1/nb_hp, keeps the sum of the gains level as loudspeakers are added.
 constexpr double KELMOR_POIDS_OMNI = 0.707;
+constexpr float KELMOR_POIDS_OMNI_F = 0.707f;
 constexpr double KELMOR_DIVISEUR_NORME = 1.66;
-
-// The law falls as 1/distance, so silence is its limit far away; from this
-// distance on a source is silent, which also keeps r * r inside the float
-// range on the signal path.
-constexpr float KELMOR_DISTANCE_MUETTE = 1e18f;
 
 inline float kelmor_gain_norme(int nb_hp) {
     return static_cast<float>(std::sqrt(1.0 / nb_hp) / KELMOR_DIVISEUR_NORME);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "../common/angles.hpp"
 #include "../common/cosine_table.hpp"
 #include "../common/glide.hpp"
+#include "../common/simd.hpp"
 #include "kelmor_tilde.hpp"
 #include "law.hpp"
 
@@ -14,38 +16,110 @@ t_int *kelmor_tilde_perform_controle(t_int *w) {
 
 namespace {
 
-// Samples handled at a time: the inputs of a stretch are copied aside before
-// any output is written, since an output may share an input's memory.
-constexpr int MORCEAU = 64;
+// Samples taken at a time. The position signals of a stretch are turned
+// into the law's weights before any outlet of that stretch is written, so an
+// outlet may share a position signal's memory; the input is copied aside
+// when an outlet shares its memory.
+constexpr int MORCEAU = 256;
 
-// The law of the position messages, evaluated per sample in single
-// precision: for each sample the omnidirectional weight W and the two
-// figure-of-eight weights A and B, zero where the position is silent.
-struct Poids {
-    float W[MORCEAU];
-    float A[MORCEAU];
-    float B[MORCEAU];
+// What the law reads from the record, gathered once per block.
+struct Loi {
+    int nb_hp;
+    bool polaire;
+    float offset;
+    float norme;
+    const float *table_cos;
+    const float *hp_cos;
+    const float *hp_sin;
+    const float *hp_dist;
 };
 
-void calculer_poids(const t_kelmor_tilde *x, const t_sample *p, const t_sample *q, int m,
-                    Poids &poids) {
-    const float offset = x->offset;
+// Polar signals (distance, degrees) to x and y through the cosine table. An
+// angle whose table steps leave the int range needs the exact reduction:
+// such angles are rare, so the indices are first taken as if none were, and
+// taken again one by one when the stretch holds one.
+[[gnu::always_inline]] inline void polaire(const float *__restrict table,
+                                           const t_sample *__restrict p,
+                                           const t_sample *__restrict q, int m, float *__restrict X,
+                                           float *__restrict Y) {
+    int k[MORCEAU];
+    int hors = 0;
     for (int j = 0; j < m; j++) {
-        float X = p[j], Y = q[j];
-        if (x->type_repere == 0) {
-            // p is the distance, q the angle in degrees, read through the table.
-            const int k = indice_angle(q[j]);
-            X = p[j] * x->table_cos[k];
-            Y = p[j] * x->table_cos[indice_sinus(k)];
+        const float pas = degres_en_pas(q[j]);
+        const bool dedans = (pas > -2147483648.0f) & (pas < 2147483648.0f);
+        k[j] = static_cast<int>(dedans ? pas : 0.0f) & MASQUE_TABLE_COS;
+        hors |= !dedans;
+    }
+    if (hors)
+        for (int j = 0; j < m; j++) k[j] = indice_angle(q[j]);
+    for (int j = 0; j < m; j++) {
+        X[j] = p[j] * table[k[j]];
+        Y[j] = p[j] * table[indice_sinus(k[j])];
+    }
+}
+
+// The law's three weights for every sample: the omnidirectional W and the
+// figure-of-eight A and B, zero where the position is not finite or too far
+// to be heard. W divides in single precision and A and B share one
+// reciprocal of r^2 + offset, so each weight may differ from the exact
+// quotient by about one float step: three divisions per sample, one of them
+// in double precision, would cost more than all the loudspeakers' outlets.
+// The terms are computed for every sample and the silent ones cleared in a
+// second pass: a choice made in the same loop lets the compiler move the
+// divisions under a branch, and the loop then stays scalar.
+[[gnu::always_inline]] inline void poids(float offset, const float *__restrict X,
+                                         const float *__restrict Y, int m, float *__restrict R,
+                                         float *__restrict W, float *__restrict A,
+                                         float *__restrict B) {
+    for (int j = 0; j < m; j++) {
+        const float x = X[j], y = Y[j];
+        const float r = sqrtf(x * x + y * y);
+        R[j] = r;
+        W[j] = KELMOR_POIDS_OMNI_F / (r + offset);
+        const float inverse = 1.0f / (r * r + offset);
+        A[j] = 2.0f * x * inverse;
+        B[j] = 2.0f * y * inverse;
+    }
+    for (int j = 0; j < m; j++) {
+        const bool audible = R[j] < DISTANCE_LIMITE;
+        W[j] = audible ? W[j] : 0.0f;
+        A[j] = audible ? A[j] : 0.0f;
+        B[j] = audible ? B[j] : 0.0f;
+    }
+}
+
+// One loudspeaker's outlet over a stretch.
+[[gnu::always_inline]] inline void
+haut_parleur(float c, float sn, float norme, float dist, const float *__restrict W,
+             const float *__restrict A, const float *__restrict B, const t_sample *__restrict s,
+             int m, t_sample *__restrict sortie) {
+    for (int j = 0; j < m; j++) {
+        const float G = (A[j] * c + W[j] + B[j] * sn) * norme * dist;
+        sortie[j] = kelmor_gain_coupe(G) * s[j];
+    }
+}
+
+RINGCUBE_CLONES void panoramique(const Loi &loi, const t_sample *entree, const t_sample *premiere,
+                                 const t_sample *seconde, t_sample *const *sorties, bool partage,
+                                 int n) {
+    float s[MORCEAU], X[MORCEAU], Y[MORCEAU], R[MORCEAU], W[MORCEAU], A[MORCEAU], B[MORCEAU];
+    for (int debut = 0; debut < n; debut += MORCEAU) {
+        const int m = std::min(MORCEAU, n - debut);
+        const t_sample *ps = entree + debut;
+        if (partage) {
+            std::copy(ps, ps + m, s);
+            ps = s;
         }
-        const float r = sqrtf(X * X + Y * Y);
-        if (r < KELMOR_DISTANCE_MUETTE) {
-            poids.W[j] = static_cast<float>(KELMOR_POIDS_OMNI / (r + offset));
-            poids.A[j] = 2.0f * X / (r * r + offset);
-            poids.B[j] = 2.0f * Y / (r * r + offset);
-        } else {
-            poids.W[j] = poids.A[j] = poids.B[j] = 0.0f;
+        const t_sample *px = premiere + debut, *py = seconde + debut;
+        if (loi.polaire) {
+            polaire(loi.table_cos, px, py, m, X, Y);
+            px = X;
+            py = Y;
         }
+        poids(loi.offset, px, py, m, R, W, A, B);
+        for (int i = loi.nb_hp - 1; i >= 0; i--)
+            haut_parleur(loi.hp_cos[i], loi.hp_sin[i], loi.norme, loi.hp_dist[i], W, A, B, ps, m,
+                         sorties[i] + debut);
     }
 }
 
@@ -70,24 +144,11 @@ t_int *kelmor_tilde_perform_signal(t_int *w) {
     }
 
     const int nb_hp = x->nb_hp;
-    const float norme = kelmor_gain_norme(nb_hp);
-    t_sample s[MORCEAU], p[MORCEAU], q[MORCEAU];
-    Poids poids;
-    for (int debut = 0; debut < n; debut += MORCEAU) {
-        const int m = std::min(MORCEAU, n - debut);
-        std::copy(entree + debut, entree + debut + m, s);
-        std::copy(premiere + debut, premiere + debut + m, p);
-        std::copy(seconde + debut, seconde + debut + m, q);
-        calculer_poids(x, p, q, m, poids);
-        for (int i = nb_hp - 1; i >= 0; i--) {
-            const float c = x->hp_cos[i], sn = x->hp_sin[i], dist = x->hp_dist[i];
-            t_sample *sortie = sorties[i] + debut;
-            for (int j = 0; j < m; j++) {
-                const float G = (poids.A[j] * c + poids.W[j] + poids.B[j] * sn) * norme * dist;
-                sortie[j] = kelmor_gain_coupe(G) * s[j];
-            }
-        }
-    }
+    const Loi loi = {nb_hp,        x->type_repere == 0, x->offset, kelmor_gain_norme(nb_hp),
+                     x->table_cos, x->hp_cos,           x->hp_sin, x->hp_dist};
+    bool partage = false;
+    for (int i = 0; i < nb_hp; i++) partage |= sorties[i] == entree;
+    panoramique(loi, entree, premiere, seconde, sorties, partage, n);
     // Last, once every input sample has been read.
     for (int i = nb_hp; i < nb_sorties; i++)
         std::fill(sorties[i], sorties[i] + std::max(n, 0), 0.0f);

@@ -19,7 +19,7 @@ void calculer_gains(t_kelmor_tilde *x) {
     const double X = x->source_x, Y = x->source_y;
     const double r = std::sqrt(X * X + Y * Y);
     const float norme = kelmor_gain_norme(x->nb_hp);
-    const bool muet = !(r < KELMOR_DISTANCE_MUETTE);
+    const bool muet = !(r < DISTANCE_LIMITE);
     const float W = static_cast<float>(KELMOR_POIDS_OMNI / (r + x->offset));
     const double A = 2.0 * X / (r * r + x->offset);
     const double B = 2.0 * Y / (r * r + x->offset);
