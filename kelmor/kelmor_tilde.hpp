@@ -28,6 +28,10 @@ struct t_kelmor_tilde {
     float gain_courant[KELMOR_MAX_HP];
     float hp_teta[KELMOR_MAX_HP]; // radians, not wrapped
     float hp_dist[KELMOR_MAX_HP]; // scales the gain, any sign
+    // The cosine and sine of hp_teta in double precision, refreshed with it,
+    // so that a position message costs no trigonometry per loudspeaker.
+    double hp_cos_double[KELMOR_MAX_HP];
+    double hp_sin_double[KELMOR_MAX_HP];
     float gain_pas[KELMOR_MAX_HP];
     float gain_cible[KELMOR_MAX_HP];
     // Signal inlets only, one block: hp_cos, then hp_sin (nb_sorties each),

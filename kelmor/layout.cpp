@@ -12,11 +12,13 @@
 
 namespace {
 
-// Signal mode reads each loudspeaker's direction from hp_cos and hp_sin,
-// never through a trigonometric call per sample.
+// The laws read each loudspeaker's direction from these, never through a
+// trigonometric call per message or per sample.
 void placer_hp(t_kelmor_tilde *x, int i, float teta, float dist) {
     x->hp_teta[i] = teta;
     x->hp_dist[i] = dist;
+    x->hp_cos_double[i] = std::cos(static_cast<double>(teta));
+    x->hp_sin_double[i] = std::sin(static_cast<double>(teta));
     if (x->hp_cos) {
         x->hp_cos[i] = cosf(teta);
         x->hp_sin[i] = sinf(teta);

@@ -24,8 +24,8 @@ void calculer_gains(t_kelmor_tilde *x) {
     const double A = 2.0 * X / (r * r + x->offset);
     const double B = 2.0 * Y / (r * r + x->offset);
     for (int i = x->nb_hp - 1; i >= 0; i--) {
-        const double teta = x->hp_teta[i];
-        const double G = (A * std::cos(teta) + W + B * std::sin(teta)) * norme * x->hp_dist[i];
+        const double G =
+            (A * x->hp_cos_double[i] + W + B * x->hp_sin_double[i]) * norme * x->hp_dist[i];
         x->gain_cible[i] = muet ? 0.0f : kelmor_gain_coupe(G);
     }
     lancer_interp(x);

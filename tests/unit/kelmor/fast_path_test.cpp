@@ -210,4 +210,36 @@ TEST(KelmorFastPath, MutedRoutineFollowsTheStepRule) {
     }
 }
 
+// A position message reads the loudspeakers' directions stored with them:
+// the targets are the very floats the law gives with the angles' own cosine
+// and sine, whichever message placed the loudspeakers.
+TEST(KelmorFastPath, TargetsFollowTheLawExactly) {
+    std::mt19937 hasard(5);
+    std::uniform_real_distribution<float> coord(-3, 3), degres(-400, 400), offset(0.01f, 3);
+    for (int essai = 0; essai < 300; essai++) {
+        const int nb = 2 + static_cast<int>(hasard() % 15);
+        Instance k(nb, static_cast<int>(hasard() % 2), static_cast<int>(hasard() % 2),
+                   offset(hasard));
+        kelmor_tilde_initialiser_nb_hp(&k.x, 2 + static_cast<int>(hasard() % (nb - 1)));
+        std::vector<float> v;
+        for (int i = 0; i < 2 * k->nb_hp; i++) v.push_back(i % 2 ? degres(hasard) : coord(hasard));
+        const Methode placement[] = {kelmor_tilde_teta_positionner_hp,
+                                     kelmor_tilde_dist_teta_positionner_hp,
+                                     kelmor_tilde_xy_positionner_hp};
+        if (essai % 4) envoyer(k, placement[hasard() % 3], Atomes(v));
+        envoyer(k, kelmor_tilde_recoit_liste,
+                {coord(hasard), k->type_repere ? coord(hasard) : degres(hasard)});
+
+        const double X = k->source_x, Y = k->source_y, r = std::sqrt(X * X + Y * Y);
+        const float norme = static_cast<float>(std::sqrt(1.0 / k->nb_hp) / 1.66);
+        const float W = static_cast<float>(0.707 / (r + k->offset));
+        const double A = 2 * X / (r * r + k->offset), B = 2 * Y / (r * r + k->offset);
+        for (int i = 0; i < k->nb_hp; i++) {
+            const double t = k->hp_teta[i];
+            const double G = (A * std::cos(t) + W + B * std::sin(t)) * norme * k->hp_dist[i];
+            EXPECT_EQ(k->gain_cible[i], G > 0 ? static_cast<float>(G) : 0.0f) << essai << " " << i;
+        }
+    }
+}
+
 } // namespace
