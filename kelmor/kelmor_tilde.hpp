@@ -28,10 +28,6 @@ struct t_kelmor_tilde {
     float gain_courant[KELMOR_MAX_HP];
     float hp_teta[KELMOR_MAX_HP]; // radians, not wrapped
     float hp_dist[KELMOR_MAX_HP]; // scales the gain, any sign
-    // The cosine and sine of hp_teta in double precision, refreshed with it,
-    // so that a position message costs no trigonometry per loudspeaker.
-    double hp_cos_double[KELMOR_MAX_HP];
-    double hp_sin_double[KELMOR_MAX_HP];
     float gain_pas[KELMOR_MAX_HP];
     float gain_cible[KELMOR_MAX_HP];
     // Signal inlets only, one block: hp_cos, then hp_sin (nb_sorties each),
@@ -39,6 +35,11 @@ struct t_kelmor_tilde {
     float *table_cos;
     float *hp_cos;
     float *hp_sin;
+    // Beyond the fields every kelmor~ record has always had, in their order:
+    // the cosine and sine of hp_teta in double precision, refreshed with it,
+    // so that a position message costs no trigonometry per loudspeaker.
+    double hp_cos_double[KELMOR_MAX_HP];
+    double hp_sin_double[KELMOR_MAX_HP];
 };
 
 // pd_new zero-fills the record and runs no constructor.
