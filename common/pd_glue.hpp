@@ -2,6 +2,8 @@
 
 #include <m_pd.h>
 
+#include <initializer_list>
+
 // What every object's Pd glue needs.
 
 // Pd finds a class by calling its set-up entry by name, so the entry must
@@ -16,3 +18,18 @@ template <class F> t_method pd_methode(F f) {
 template <class F> t_newmethod pd_createur(F f) {
     return reinterpret_cast<t_newmethod>(reinterpret_cast<t_method>(f));
 }
+
+// The inlets after the source inlet: in control mode, float inlets that pass
+// each float on as one of the messages (a float at the second inlet as
+// "x"...); in signal mode, as many signal inlets.
+void creer_entrees_position(t_object *objet, bool controle,
+                            std::initializer_list<const char *> messages);
+
+// `n` signal outlets, loudspeaker 0 leftmost.
+void creer_sorties(t_object *objet, int n);
+
+// Adds the perform routine to the DSP chain with the arguments every object
+// passes: the record, then the vector of each of its first `nb_vecteurs`
+// signals (inputs in inlet order, then outputs in outlet order), then the
+// block size.
+void ajouter_perform(t_perfroutine routine, void *x, t_signal **sp, int nb_vecteurs);

@@ -60,14 +60,8 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
         post("  les entr" CP850_E_AIGU "es signal restent muettes.");
     }
 
-    if (x->type_entrees == 1) {
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("x"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("y"));
-    } else {
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
-    }
-    for (int i = 0; i < x->nb_sorties; i++) outlet_new(&x->x_obj, gensym("signal"));
+    creer_entrees_position(&x->x_obj, x->type_entrees == 1, {"x", "y"});
+    creer_sorties(&x->x_obj, x->nb_sorties);
     return x;
 }
 
@@ -79,15 +73,10 @@ static void kelmor_tilde_dest(t_kelmor_tilde *x) {
 // the silence of the inactive ones.
 static void kelmor_tilde_dsp(t_kelmor_tilde *x, t_signal **sp) {
     if (x->nb_sorties < KELMOR_MIN_HP || x->nb_sorties > KELMOR_MAX_HP) return;
-    const int nb_entrees = x->type_entrees == 1 ? 1 : 3;
-    t_int arguments[1 + 3 + KELMOR_MAX_HP + 1];
-    int a = 0;
-    arguments[a++] = reinterpret_cast<t_int>(x);
-    for (int i = 0; i < nb_entrees + x->nb_sorties; i++)
-        arguments[a++] = reinterpret_cast<t_int>(sp[i]->s_vec);
-    arguments[a++] = sp[0]->s_n;
-    dsp_addv(x->type_entrees == 1 ? kelmor_tilde_perform_controle : kelmor_tilde_perform_signal, a,
-             arguments);
+    if (x->type_entrees == 1)
+        ajouter_perform(kelmor_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
+    else
+        ajouter_perform(kelmor_tilde_perform_signal, x, sp, 3 + x->nb_sorties);
 }
 
 RINGCUBE_EXPORT void kelmor_tilde_setup(void) {

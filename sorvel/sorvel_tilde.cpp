@@ -79,14 +79,8 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
         }
     }
 
-    if (x->type_entrees == 1) {
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("x"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("y"));
-    } else {
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
-    }
-    for (int j = 0; j < x->nb_sorties; j++) outlet_new(&x->x_obj, gensym("signal"));
+    creer_entrees_position(&x->x_obj, x->type_entrees == 1, {"x", "y"});
+    creer_sorties(&x->x_obj, x->nb_sorties);
     return x;
 }
 
@@ -97,15 +91,10 @@ static void sorvel_tilde_dest(t_sorvel_tilde *x) {
 // Every outlet's vector is passed, active or not: the perform routines write
 // the silence of the inactive ones.
 static void sorvel_tilde_dsp(t_sorvel_tilde *x, t_signal **sp) {
-    const int nb_entrees = x->type_entrees == 1 ? 1 : 3;
-    t_int arguments[1 + 3 + SORVEL_MAX_HP + 1];
-    int a = 0;
-    arguments[a++] = reinterpret_cast<t_int>(x);
-    for (int i = 0; i < nb_entrees + x->nb_sorties; i++)
-        arguments[a++] = reinterpret_cast<t_int>(sp[i]->s_vec);
-    arguments[a++] = sp[0]->s_n;
-    dsp_addv(x->type_entrees == 1 ? sorvel_tilde_perform_controle : sorvel_tilde_perform_signal, a,
-             arguments);
+    if (x->type_entrees == 1)
+        ajouter_perform(sorvel_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
+    else
+        ajouter_perform(sorvel_tilde_perform_signal, x, sp, 3 + x->nb_sorties);
 }
 
 RINGCUBE_EXPORT void sorvel_tilde_setup(void) {
