@@ -7,19 +7,10 @@
 #include "../common/cosine_table.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
+#include "cube.hpp"
 #include "trazin_tilde.hpp"
 
 namespace {
-
-// atan(1/sqrt 2): the corners of a cube seen from its centre.
-constexpr float ELEVATION_COIN = 0.6154797f;
-
-// Lower square then upper square, each in the same azimuth order.
-constexpr float HP_TETA[TRAZIN_NB_HP] = {2.3561945f, 0.78539819f, -0.78539819f, -2.3561945f,
-                                         2.3561945f, 0.78539819f, -0.78539819f, -2.3561945f};
-constexpr float HP_ELEV[TRAZIN_NB_HP] = {-ELEVATION_COIN, -ELEVATION_COIN, -ELEVATION_COIN,
-                                         -ELEVATION_COIN, ELEVATION_COIN,  ELEVATION_COIN,
-                                         ELEVATION_COIN,  ELEVATION_COIN};
 
 void lire_repere(t_trazin_tilde *x, int argc, t_atom *argv) {
     x->type_repere = REPERE_CARTESIEN;

@@ -5,6 +5,7 @@
 
 #include "../common/angles.hpp"
 #include "../common/glide.hpp"
+#include "cube.hpp"
 #include "trazin_tilde.hpp"
 
 namespace {
@@ -31,10 +32,35 @@ void mettre_a_jour_cartesien(t_trazin_tilde *x) {
     }
 }
 
+// The double-precision cosines and sines of the loudspeakers' angles. The
+// cube never moves, so they are worked out once, by the same cos and sin of
+// the same floats: every position message would otherwise spend most of its
+// time on these 32 calls.
+struct DirectionsCube {
+    double cos_teta[TRAZIN_NB_HP], sin_teta[TRAZIN_NB_HP];
+    double cos_elev[TRAZIN_NB_HP], sin_elev[TRAZIN_NB_HP];
+};
+
+const DirectionsCube &directions_cube() {
+    static const DirectionsCube d = [] {
+        DirectionsCube t;
+        for (int j = 0; j < TRAZIN_NB_HP; j++) {
+            const double teta = HP_TETA[j], elev = HP_ELEV[j];
+            t.cos_teta[j] = cos(teta);
+            t.sin_teta[j] = sin(teta);
+            t.cos_elev[j] = cos(elev);
+            t.sin_elev[j] = sin(elev);
+        }
+        return t;
+    }();
+    return d;
+}
+
 // The targets for the stored cartesian position, then a glide toward them.
 // In double precision a finite position and offset cannot overflow; a gain
 // that is not positive (or not a number) is silence.
 void calculer_gains(t_trazin_tilde *x) {
+    const DirectionsCube &d = directions_cube();
     const double px = x->source_x, py = x->source_y, pz = x->source_z;
     const double o = x->offset;
     const double r = sqrt(px * px + py * py + pz * pz);
@@ -42,9 +68,8 @@ void calculer_gains(t_trazin_tilde *x) {
     const double q = r * r + o;
     const double gx = 2.0 * px / q, gy = 2.0 * py / q, gz = 2.0 * pz / q;
     for (int j = 0; j < TRAZIN_NB_HP; j++) {
-        const double teta = x->hp_teta[j], elev = x->hp_elev[j];
-        const double s =
-            w + gx * cos(teta) * cos(elev) + gy * sin(teta) * cos(elev) + gz * sin(elev);
+        const double s = w + gx * d.cos_teta[j] * d.cos_elev[j] +
+                         gy * d.sin_teta[j] * d.cos_elev[j] + gz * d.sin_elev[j];
         const float g = static_cast<float>(static_cast<double>(TRAZIN_NORMALISATION) * s);
         x->gain_cible[j] = g > 0.0f ? g : 0.0f;
     }
