@@ -34,24 +34,14 @@ struct Loi {
     const float *hp_dist;
 };
 
-// Polar signals (distance, degrees) to x and y through the cosine table. An
-// angle whose table steps leave the int range needs the exact reduction:
-// such angles are rare, so the indices are first taken as if none were, and
-// taken again one by one when the stretch holds one.
+// Polar signals (distance, degrees) to x and y through the cosine table.
 [[gnu::always_inline]] inline void polaire(const float *__restrict table,
                                            const t_sample *__restrict p,
                                            const t_sample *__restrict q, int m, float *__restrict X,
                                            float *__restrict Y) {
+    // Two loops, which the compiler vectorises where one would not be.
     int k[MORCEAU];
-    int hors = 0;
-    for (int j = 0; j < m; j++) {
-        const float pas = degres_en_pas(q[j]);
-        const bool dedans = (pas > -2147483648.0f) & (pas < 2147483648.0f);
-        k[j] = static_cast<int>(dedans ? pas : 0.0f) & MASQUE_TABLE_COS;
-        hors |= !dedans;
-    }
-    if (hors)
-        for (int j = 0; j < m; j++) k[j] = indice_angle(q[j]);
+    for (int j = 0; j < m; j++) k[j] = indice_angle(q[j]);
     for (int j = 0; j < m; j++) {
         X[j] = p[j] * table[k[j]];
         Y[j] = p[j] * table[indice_sinus(k[j])];

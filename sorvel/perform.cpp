@@ -113,27 +113,24 @@ struct Positions {
 
 RINGCUBE_CLONES void convertir_polaire(const float *table, const float *a, const float *b, int n,
                                        Positions *__restrict pos) {
-    float angle[MORCEAU];
     for (int i = 0; i < n; i++) {
         // Angles within a turn either side wrap by one addition, as the
         // turn-by-turn wrap would; others take the exact path.
         const float degres = b[i];
-        const bool proche = (degres >= -360.0f) & (degres < 720.0f);
         float w = degres < 0.0f ? degres + 360.0f : degres;
         w = w >= 360.0f ? w - 360.0f : w;
         const float teta = w * PI_F / 180.0f;
         const bool oppose = a[i] < 0.0f;
         pos->d[i] = oppose ? -a[i] : a[i];
         pos->teta[i] = oppose ? (teta < PI_F ? teta + PI_F : teta - PI_F) : teta;
-        pos->sur[i] = proche;
-        angle[i] = proche ? degres : 0.0f;
+        pos->sur[i] = (degres >= -360.0f) & (degres < 720.0f);
     }
-    // A loop of its own, which the compiler vectorises; within those turns
-    // the product fits an int, so the plain truncation is the index.
+    // Loops of their own, which the compiler vectorises.
+    int k[MORCEAU];
+    for (int i = 0; i < n; i++) k[i] = indice_angle(b[i]);
     for (int i = 0; i < n; i++) {
-        const int k = static_cast<int>(degres_en_pas(angle[i])) & MASQUE_TABLE_COS;
-        pos->px[i] = a[i] * table[k];
-        pos->py[i] = a[i] * table[indice_sinus(k)];
+        pos->px[i] = a[i] * table[k[i]];
+        pos->py[i] = a[i] * table[indice_sinus(k[i])];
     }
 }
 

@@ -10,7 +10,6 @@
 #include "../common/glide.hpp"
 #include "../common/simd.hpp"
 #include "cube.hpp"
-#include "table_index.hpp"
 #include "trazin_tilde.hpp"
 
 t_int *trazin_tilde_perform_controle(t_int *w) {
@@ -57,7 +56,7 @@ struct Poids {
                                            const t_sample *c2, const t_sample *c3, int m,
                                            Position &p) {
     alignas(32) int k[MORCEAU];
-    for (int i = 0; i < m; i++) k[i] = indice_reduit(degres_en_pas(c2[i]));
+    for (int i = 0; i < m; i++) k[i] = indice_masque(degres_en_pas(c2[i]));
     for (int i = 0; i < m; i++) {
         const float d = fini(c2[i]) ? c1[i] : MUET;
         p.x[i] = d * cosinus[k[i]];
@@ -73,8 +72,8 @@ struct Poids {
                                              Position &p) {
     alignas(32) int k[MORCEAU], l[MORCEAU];
     for (int i = 0; i < m; i++) {
-        k[i] = indice_reduit(degres_en_pas(c2[i]));
-        l[i] = indice_reduit(1024.0f - degres_en_pas(c3[i]));
+        k[i] = indice_masque(degres_en_pas(c2[i]));
+        l[i] = indice_masque(1024.0f - degres_en_pas(c3[i]));
     }
     for (int i = 0; i < m; i++) {
         const float d = fini(c2[i]) && fini(c3[i]) ? c1[i] : MUET;

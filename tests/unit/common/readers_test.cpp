@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
+#include <random>
 #include <cmath>
 #include <limits>
 
@@ -50,6 +53,32 @@ TEST(CosineTable, AnglesBeyondTheIntRangeStayInTheTable) {
     // Beyond it, the same low bits as an exact wide integer would give.
     EXPECT_EQ(indice_masque(4294967296.0f + 8192.0f), 0);
     EXPECT_EQ(indice_masque(-4294967808.0f), (-512) & 4095); // -(2^32 + 512)
+}
+
+// The index as it reads: the product truncated and masked; beyond the int
+// range reduced exactly first; not a number, 0.
+int masque_plainement(float produit) {
+    if (!std::isfinite(produit)) return 0;
+    if (produit > -2147483648.0f && produit < 2147483648.0f)
+        return static_cast<int>(produit) & 4095;
+    return static_cast<int>(std::fmod(produit, 4096.0f)) & 4095;
+}
+
+TEST(CosineTable, BranchFreeIndexIsThePlainOne) {
+    const float cases[] = {0.0f,          -0.0f,         0.5f,           -0.5f,
+                           -1.0f,         4095.99f,      4096.0f,        -4096.0f,
+                           2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f,
+                           8388607.5f,    3.4359738e10f, -3.4359738e10f, 1e30f,
+                           -1e30f,        3.4028235e38f, INFINITY,       -INFINITY,
+                           NAN,           1e-40f};
+    for (float f : cases) ASSERT_EQ(indice_masque(f), masque_plainement(f)) << f;
+    std::mt19937 random(17);
+    for (int i = 0; i < 2000000; i++) {
+        const uint32_t bits = static_cast<uint32_t>(random());
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        ASSERT_EQ(indice_masque(f), masque_plainement(f)) << f;
+    }
 }
 
 TEST(CreationArgs, TruncatedIntegersSaturate) {

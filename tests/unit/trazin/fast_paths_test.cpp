@@ -14,7 +14,6 @@
 #include "../../../common/cosine_table.hpp"
 #include "cube.hpp"
 #include "instance.hpp"
-#include "table_index.hpp"
 
 namespace {
 
@@ -22,29 +21,6 @@ using namespace trazin_test;
 using Signal = std::vector<float>;
 
 constexpr float INF = std::numeric_limits<float>::infinity();
-
-float depuis_bits(uint32_t b) {
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
-}
-
-TEST(TrazinFastPaths, TableIndexIsTheMaskedIndex) {
-    const float cas[] = {0.0f,          -0.0f,          0.5f,
-                         -0.5f,         -1.0f,          4095.99f,
-                         4096.0f,       -4096.0f,       2147483520.0f,
-                         2147483648.0f, -2147483648.0f, -2147483904.0f,
-                         8388607.5f,    3.4359738e10f,  -3.4359738e10f,
-                         1e30f,         -1e30f,         3.4028235e38f,
-                         INF,           -INF,           NAN,
-                         1e-40f};
-    for (float f : cas) ASSERT_EQ(indice_reduit(f), indice_masque(f)) << f;
-    std::mt19937 aleas(17);
-    for (int essai = 0; essai < 2000000; essai++) {
-        const float f = depuis_bits(static_cast<uint32_t>(aleas()));
-        ASSERT_EQ(indice_reduit(f), indice_masque(f)) << f;
-    }
-}
 
 // One loudspeaker's output sample from the coordinates, as the rule reads.
 float regle(const t_trazin_tilde *x, int j, float s, float c1, float c2, float c3) {
