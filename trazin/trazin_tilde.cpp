@@ -12,16 +12,8 @@ static void *trazin_tilde_new(t_symbol *, int argc, t_atom *argv) {
     t_trazin_tilde *x = reinterpret_cast<t_trazin_tilde *>(pd_new(trazin_tilde_class));
     trazin_tilde_preparer(x, argc, argv);
 
-    // Control inlets forward their floats as the position messages.
-    if (x->type_entrees != 0) {
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("x"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("y"));
-        inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("float"), gensym("z"));
-    } else {
-        for (int i = 0; i < 3; i++)
-            inlet_new(&x->x_obj, &x->x_obj.ob_pd, gensym("signal"), gensym("signal"));
-    }
-    for (int j = 0; j < TRAZIN_NB_HP; j++) outlet_new(&x->x_obj, gensym("signal"));
+    creer_entrees_position(&x->x_obj, x->type_entrees != 0, {"x", "y", "z"});
+    creer_sorties(&x->x_obj, TRAZIN_NB_HP);
     return x;
 }
 
@@ -30,15 +22,10 @@ static void trazin_tilde_dest(t_trazin_tilde *x) {
 }
 
 static void trazin_tilde_dsp(t_trazin_tilde *x, t_signal **sp) {
-    const int nb_entrees = x->type_entrees != 0 ? 1 : 4;
-    t_int arguments[1 + 4 + TRAZIN_NB_HP + 1];
-    int a = 0;
-    arguments[a++] = reinterpret_cast<t_int>(x);
-    for (int i = 0; i < nb_entrees + TRAZIN_NB_HP; i++)
-        arguments[a++] = reinterpret_cast<t_int>(sp[i]->s_vec);
-    arguments[a++] = sp[0]->s_n;
-    dsp_addv(x->type_entrees != 0 ? trazin_tilde_perform_controle : trazin_tilde_perform_signal, a,
-             arguments);
+    if (x->type_entrees != 0)
+        ajouter_perform(trazin_tilde_perform_controle, x, sp, 1 + TRAZIN_NB_HP);
+    else
+        ajouter_perform(trazin_tilde_perform_signal, x, sp, 4 + TRAZIN_NB_HP);
 }
 
 RINGCUBE_EXPORT void trazin_tilde_setup(void) {
