@@ -2,11 +2,18 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 char lettre_argument(const t_atom *a) {
     char texte[4];
     atom_string(a, texte, sizeof texte);
     return texte[0];
+}
+
+char lettre_choisie(int argc, const t_atom *argv, int position, const char *lettres, char absent) {
+    if (position >= argc) return absent;
+    const char lettre = lettre_argument(&argv[position]);
+    return lettre != '\0' && strchr(lettres, lettre) ? lettre : '\0';
 }
 
 int entier_tronque(float f) {

@@ -8,6 +8,11 @@
 // 's') are recognised; a number gives a digit or a sign.
 char lettre_argument(const t_atom *a);
 
+// The letter argument argv[position] among `lettres`: its first character
+// when it is one of them, `absent` when there is no such argument, 0 when it
+// is anything else (the caller says so on the console).
+char lettre_choisie(int argc, const t_atom *argv, int position, const char *lettres, char absent);
+
 // A float truncated toward zero as atom_getint does, but saturated to the int
 // range instead of wrapping; a NaN gives 0.
 int entier_tronque(float f);

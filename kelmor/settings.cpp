@@ -28,11 +28,9 @@ void kelmor_tilde_changer_offset(t_kelmor_tilde *x, t_floatarg f) {
 // The source does not move: only its polar form is derived again.
 void kelmor_tilde_changer_type_repere(t_kelmor_tilde *x, t_symbol *, int argc, t_atom *argv) {
     if (argc < 1) return;
-    const char lettre = lettre_argument(&argv[0]);
-    if (lettre == 'c')
-        x->type_repere = 1;
-    else if (lettre == 'p')
-        x->type_repere = 0;
+    const char lettre = lettre_choisie(argc, argv, 0, "cp", 0);
+    if (lettre)
+        x->type_repere = lettre == 'c' ? 1 : 0;
     else
         post("kelmor~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re.");
     if (x->type_repere != 0) return;

@@ -26,27 +26,19 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->nb_sorties = nb;
     x->nb_hp = nb;
 
-    x->type_repere = 1;
-    if (argc >= 2) {
-        const char lettre = lettre_argument(&argv[1]);
-        if (lettre == 'p')
-            x->type_repere = 0;
-        else if (lettre != 'c') {
-            post("sorvel~: erreur dans le type des coordonn" CP850_E_AIGU "es, ");
-            post("  elles sont cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
-        }
+    const char repere = lettre_choisie(argc, argv, 1, "cp", 'c');
+    if (!repere) {
+        post("sorvel~: erreur dans le type des coordonn" CP850_E_AIGU "es, ");
+        post("  elles sont cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
     }
+    x->type_repere = repere == 'p' ? 0 : 1;
 
-    x->type_entrees = 1;
-    if (argc >= 3) {
-        const char lettre = lettre_argument(&argv[2]);
-        if (lettre == 's')
-            x->type_entrees = 0;
-        else if (lettre != 'c') {
-            post("sorvel~: erreur dans le type des entr" CP850_E_AIGU "es, ");
-            post("  elles sont en controle par d" CP850_E_AIGU "faut.");
-        }
+    const char entrees = lettre_choisie(argc, argv, 2, "cs", 'c');
+    if (!entrees) {
+        post("sorvel~: erreur dans le type des entr" CP850_E_AIGU "es, ");
+        post("  elles sont en controle par d" CP850_E_AIGU "faut.");
     }
+    x->type_entrees = entrees == 's' ? 0 : 1;
 
     x->rayon_disq_centrale = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.5f;
     if (!(x->rayon_disq_centrale > 1e-6)) {

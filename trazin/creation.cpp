@@ -13,33 +13,23 @@
 namespace {
 
 void lire_repere(t_trazin_tilde *x, int argc, t_atom *argv) {
-    x->type_repere = REPERE_CARTESIEN;
-    if (argc < 1) return;
-    switch (lettre_argument(&argv[0])) {
-    case 'c':
-        break;
-    case 'p':
-        x->type_repere = REPERE_POLAIRE;
-        break;
-    case 's':
-        x->type_repere = REPERE_SPHERIQUE;
-        break;
-    default:
+    const char repere = lettre_choisie(argc, argv, 0, "cps", 'c');
+    if (!repere) {
         post("trazin~: erreur dans le type des coordonn" CP850_E_AIGU "es, ");
         post("  elles sont cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
     }
+    x->type_repere = repere == 'p'   ? REPERE_POLAIRE
+                     : repere == 's' ? REPERE_SPHERIQUE
+                                     : REPERE_CARTESIEN;
 }
 
 void lire_entrees(t_trazin_tilde *x, int argc, t_atom *argv) {
-    x->type_entrees = 1;
-    if (argc < 2) return;
-    const char lettre = lettre_argument(&argv[1]);
-    if (lettre == 's')
-        x->type_entrees = 0;
-    else if (lettre != 'c') {
+    const char entrees = lettre_choisie(argc, argv, 1, "cs", 'c');
+    if (!entrees) {
         post("trazin~: erreur dans le type des entr" CP850_E_AIGU "es, ");
         post("  elles sont en contr" CP850_O_BARRE "le par d" CP850_E_AIGU "faut.");
     }
+    x->type_entrees = entrees == 's' ? 0 : 1;
 }
 
 } // namespace

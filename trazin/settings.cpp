@@ -8,19 +8,13 @@
 // starts from whatever that system's fields last held.
 void trazin_tilde_changer_type_repere(t_trazin_tilde *x, t_symbol *, int argc, t_atom *argv) {
     if (argc < 1) return;
-    switch (lettre_argument(&argv[0])) {
-    case 'c':
-        x->type_repere = REPERE_CARTESIEN;
-        break;
-    case 'p':
-        x->type_repere = REPERE_POLAIRE;
-        break;
-    case 's':
-        x->type_repere = REPERE_SPHERIQUE;
-        break;
-    default:
+    const char lettre = lettre_choisie(argc, argv, 0, "cps", 0);
+    if (lettre)
+        x->type_repere = lettre == 'p'   ? REPERE_POLAIRE
+                         : lettre == 's' ? REPERE_SPHERIQUE
+                                         : REPERE_CARTESIEN;
+    else
         post("trazin~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re.");
-    }
 }
 
 void trazin_tilde_muter_entrees_signal(t_trazin_tilde *x, t_floatarg f) {

@@ -114,4 +114,18 @@ TEST(CreationArgs, LetterIsTheFirstCharacterOfTheText) {
     EXPECT_EQ(lettre_argument(&a), 'p');
 }
 
+TEST(CreationArgs, ChosenLetter) {
+    t_symbol signal{const_cast<char *>("signal"), nullptr, nullptr};
+    t_symbol vide{const_cast<char *>(""), nullptr, nullptr};
+    t_atom atoms[3];
+    SETSYMBOL(&atoms[0], &signal);
+    SETFLOAT(&atoms[1], 3.0f);
+    SETSYMBOL(&atoms[2], &vide);
+    EXPECT_EQ(lettre_choisie(3, atoms, 0, "cs", 'c'), 's');
+    EXPECT_EQ(lettre_choisie(3, atoms, 0, "cp", 'c'), '\0');
+    EXPECT_EQ(lettre_choisie(3, atoms, 1, "cs", 'c'), '\0'); // a number: its digit
+    EXPECT_EQ(lettre_choisie(3, atoms, 2, "cs", 'c'), '\0');
+    EXPECT_EQ(lettre_choisie(3, atoms, 3, "cs", 'c'), 'c'); // absent: the default
+}
+
 } // namespace
