@@ -39,4 +39,27 @@ void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *(
 enum class Repere { cartesien, polaire, spherique };
 void trajectoire(Bloc &b, Repere repere, float rayon);
 
+// The standard cases of an object: control settled and gliding, signal
+// cartesian, polar (and spherical when asked) and muted. `fabrique(signal,
+// repere, regle, muet)` makes each case's block.
+using Fabrique = std::function<Bloc *(bool signal, Repere repere, bool regle, bool muet)>;
+void ajouter_cas(const std::string &nom, int sorties_actives, const Fabrique &fabrique,
+                 bool spherique = false);
+
+// Sets a record up for a case: gains settled on their targets, or a new
+// position every 7 blocks (10 ms) so that they always glide; muted or not;
+// signal positions on a circle.
+template <class Objet>
+void equiper(Bloc *b, Objet *x, int nb_actifs, bool signal, Repere repere, bool regle, bool muet,
+             void (*recoit_x)(Objet *, t_floatarg)) {
+    if (regle)
+        for (int j = 0; j < nb_actifs; j++) x->gain_courant[j] = x->gain_cible[j];
+    x->entrees_muettes = muet;
+    if (signal) trajectoire(*b, repere, 1.0f);
+    if (!regle)
+        b->entre_blocs = [x, recoit_x](long bloc) {
+            if (bloc % 7 == 0) recoit_x(x, (bloc / 7) % 2 ? 0.6f : -0.4f);
+        };
+}
+
 } // namespace bench

@@ -45,6 +45,20 @@ void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *(
     });
 }
 
+void ajouter_cas(const std::string &nom, int sorties_actives, const Fabrique &fabrique,
+                 bool spherique) {
+    auto cas = [&](const std::string &quoi, bool signal, Repere repere, bool regle, bool muet) {
+        ajouter(nom + " " + quoi, sorties_actives,
+                [=] { return fabrique(signal, repere, regle, muet); });
+    };
+    cas("control settled", false, Repere::cartesien, true, false);
+    cas("control gliding", false, Repere::cartesien, false, false);
+    cas("signal cartesian", true, Repere::cartesien, true, false);
+    cas("signal polar", true, Repere::polaire, true, false);
+    if (spherique) cas("signal spherical", true, Repere::spherique, true, false);
+    cas("signal muted", true, Repere::cartesien, false, true);
+}
+
 void trajectoire(Bloc &b, Repere repere, float rayon) {
     b.chemin.assign(b.positions.size(), std::vector<float>(BLOCS_CHEMIN * BLOC));
     for (long i = 0; i < BLOCS_CHEMIN * BLOC; i++) {
