@@ -25,7 +25,7 @@ constexpr int MORCEAU = 64;
 // sectors is itself only that accurate near 0 and 180 degrees.
 constexpr float MARGE_SECTEUR = 2e-3f;
 
-// What the law needs of one pair, gathered once per block.
+// What the law needs of the pair a stretch is guessed in.
 struct Paire {
     int s1, s2;
     float mat[4];
@@ -36,12 +36,6 @@ struct Paire {
     // edges, that a direction lies inside without an arc cosine.
     float u1x, u1y, u2x, u2y;
     bool convexe;
-};
-
-struct Disposition {
-    int nb_hp;
-    float rc;
-    Paire paires[SORVEL_MAX_HP];
 };
 
 // Unit vector along a loudspeaker's angle, from its position, which lies
@@ -59,49 +53,43 @@ bool direction(const t_sorvel_tilde *x, int j, float *ux, float *uy) {
     return true;
 }
 
-void preparer(const t_sorvel_tilde *x, Disposition *dispo) {
-    const int m = x->nb_hp;
-    dispo->nb_hp = m;
-    dispo->rc = x->rayon_disq_centrale;
-    float ux[SORVEL_MAX_HP], uy[SORVEL_MAX_HP];
-    bool connue[SORVEL_MAX_HP];
-    for (int j = 0; j < m; j++) connue[j] = direction(x, j, &ux[j], &uy[j]);
-    for (int k = 0; k < m; k++) {
-        Paire &p = dispo->paires[k];
-        p.s1 = x->hp_ordre[k];
-        p.s2 = x->hp_ordre[k + 1 < m ? k + 1 : 0];
-        std::copy(x->hp_mat[k], x->hp_mat[k] + 4, p.mat);
-        p.d1 = x->hp_dist[p.s1];
-        p.d2 = x->hp_dist[p.s2];
-        p.t1 = x->hp_teta[p.s1];
-        p.t2 = x->hp_teta[p.s2];
-        p.u1x = ux[p.s1];
-        p.u1y = uy[p.s1];
-        p.u2x = ux[p.s2];
-        p.u2y = uy[p.s2];
-        const float largeur = p.t2 - p.t1 + (k == m - 1 ? DEUX_PI_F : 0.0f);
-        p.convexe = largeur > 0.0f && largeur < PI_F - 0.01f && connue[p.s1] && connue[p.s2];
-    }
+int second_de(const t_sorvel_tilde *x, int k) {
+    return x->hp_ordre[k + 1 < x->nb_hp ? k + 1 : 0];
+}
+
+Paire paire_de(const t_sorvel_tilde *x, int k) {
+    Paire p;
+    p.s1 = x->hp_ordre[k];
+    p.s2 = second_de(x, k);
+    std::copy(x->hp_mat[k], x->hp_mat[k] + 4, p.mat);
+    p.d1 = x->hp_dist[p.s1];
+    p.d2 = x->hp_dist[p.s2];
+    p.t1 = x->hp_teta[p.s1];
+    p.t2 = x->hp_teta[p.s2];
+    const float largeur = p.t2 - p.t1 + (k == x->nb_hp - 1 ? DEUX_PI_F : 0.0f);
+    p.convexe = largeur > 0.0f && largeur < PI_F - 0.01f && direction(x, p.s1, &p.u1x, &p.u1y) &&
+                direction(x, p.s2, &p.u2x, &p.u2y);
+    return p;
 }
 
 // The law, per sample, of one stretch: which pair each sample falls in, its
-// two pair gains and the weight of the centre spread. Silent samples get
-// zeros.
+// two pair gains and the weight of the centre spread; and whether all lie in
+// one pair, and whether any lies inside the disc. Silent samples get zeros
+// in the guessed pair.
 struct Gains {
     int paire[MORCEAU];
     float g1[MORCEAU], g2[MORCEAU], centre[MORCEAU];
     int exact[MORCEAU]; // computed on the way, for samples the guess fits
+    bool une_paire, disque;
 };
 
-void loi_exacte(const t_sorvel_tilde *x, const Disposition &dispo, float px, float py, float d,
-                float teta, Gains *g, int i) {
+void loi_exacte(const t_sorvel_tilde *x, float px, float py, float d, float teta, Gains *g, int i) {
     g->g1[i] = g->g2[i] = g->centre[i] = 0.0f;
-    g->paire[i] = 0;
     if (!(d < DISTANCE_LIMITE)) return;
     const int k = sorvel_tilde_chercher_paire(x, teta);
-    const Paire &p = dispo.paires[k];
     g->paire[i] = k;
-    loi_paire(p.mat, p.d1, p.d2, dispo.rc, px, py, d, &g->g1[i], &g->g2[i], &g->centre[i]);
+    loi_paire(x->hp_mat[k], x->hp_dist[x->hp_ordre[k]], x->hp_dist[second_de(x, k)],
+              x->rayon_disq_centrale, px, py, d, &g->g1[i], &g->g2[i], &g->centre[i]);
 }
 
 // Positions of one stretch, in cartesian form with their distance and, in
@@ -141,12 +129,13 @@ RINGCUBE_CLONES void convertir_polaire(const float *table, const float *a, const
 // samples that lie elsewhere, near an edge, or are not positions get the
 // exact search after. Returns the pair of the last sample.
 template <bool POLAIRE>
-[[gnu::always_inline]] inline int loi(const t_sorvel_tilde *x, const Disposition &dispo, int k,
-                                      const float *a, const float *b, int n,
-                                      Positions *__restrict pos, Gains *__restrict g) {
-    const Paire p = dispo.paires[k]; // a copy the compiler knows no store can change
-    const float rc = dispo.rc;
+[[gnu::always_inline]] inline int loi(const t_sorvel_tilde *x, int k, const float *a,
+                                      const float *b, int n, Positions *__restrict pos,
+                                      Gains *__restrict g) {
+    const Paire p = paire_de(x, k);
+    const float rc = x->rayon_disq_centrale;
     const int autour = p.t1 > p.t2, convexe = p.convexe;
+    int disque = 0, tous = 1;
     for (int i = 0; i < n; i++) {
         const float px = POLAIRE ? pos->px[i] : a[i], py = POLAIRE ? pos->py[i] : b[i];
         const float d = POLAIRE ? pos->d[i] : sqrtf(px * px + py * py);
@@ -161,8 +150,11 @@ template <bool POLAIRE>
         g->exact[i] = dans & (d < DISTANCE_LIMITE);
         loi_paire(p.mat, p.d1, p.d2, rc, px, py, d, &g->g1[i], &g->g2[i], &g->centre[i]);
         g->paire[i] = k;
+        disque |= g->centre[i] != 0.0f;
+        tous &= g->exact[i];
     }
-    for (int i = 0; i < n; i++)
+    g->une_paire = true;
+    for (int i = 0; i < n && !tous; i++)
         if (!g->exact[i]) {
             float px = a[i], py = b[i], d, teta;
             if (!POLAIRE) {
@@ -178,40 +170,38 @@ template <bool POLAIRE>
                 d = NAN; // not a position: silent
                 teta = 0.0f;
             }
-            loi_exacte(x, dispo, px, py, d, teta, g, i);
+            loi_exacte(x, px, py, d, teta, g, i);
+            g->une_paire &= g->paire[i] == k;
+            disque |= g->centre[i] != 0.0f;
         }
+    g->disque = disque;
     return g->paire[n - 1];
 }
 
-RINGCUBE_CLONES int loi_cartesienne(const t_sorvel_tilde *x, const Disposition &dispo, int k,
-                                    const float *a, const float *b, int n, Gains *__restrict g) {
-    return loi<false>(x, dispo, k, a, b, n, nullptr, g);
+RINGCUBE_CLONES int loi_cartesienne(const t_sorvel_tilde *x, int k, const float *a, const float *b,
+                                    int n, Gains *__restrict g) {
+    return loi<false>(x, k, a, b, n, nullptr, g);
 }
 
-RINGCUBE_CLONES int loi_polaire(const t_sorvel_tilde *x, const Disposition &dispo, int k,
-                                const float *a, const float *b, int n, Gains *__restrict g) {
+RINGCUBE_CLONES int loi_polaire(const t_sorvel_tilde *x, int k, const float *a, const float *b,
+                                int n, Gains *__restrict g) {
     Positions pos;
     convertir_polaire(x->table_cos, a, b, n, &pos);
-    return loi<true>(x, dispo, k, a, b, n, &pos, g);
+    return loi<true>(x, k, a, b, n, &pos, g);
 }
 
 // Output j at each sample: the input times its share of the pair gains and
 // of the centre spread. When the whole stretch lies in one pair outside the
 // disc, only that pair sounds.
-RINGCUBE_CLONES void ecrire(const Disposition &dispo, const float *gain_centre, const Gains &g,
-                            const float *s, t_sample *const *sorties, int debut, int n) {
-    bool une_paire = true, disque = false;
-    for (int i = 0; i < n; i++) {
-        une_paire &= g.paire[i] == g.paire[0];
-        disque |= g.centre[i] != 0.0f;
-    }
-    if (une_paire && !disque) {
-        const Paire &p = dispo.paires[g.paire[0]];
-        for (int j = 0; j < dispo.nb_hp; j++) {
+RINGCUBE_CLONES void ecrire(const t_sorvel_tilde *x, const Gains &g, const float *s,
+                            t_sample *const *sorties, int debut, int n) {
+    if (g.une_paire && !g.disque) {
+        const int s1 = x->hp_ordre[g.paire[0]], s2 = second_de(x, g.paire[0]);
+        for (int j = 0; j < x->nb_hp; j++) {
             t_sample *o = sorties[j] + debut;
-            if (j == p.s1)
+            if (j == s1)
                 for (int i = 0; i < n; i++) o[i] = s[i] * g.g1[i];
-            else if (j == p.s2)
+            else if (j == s2)
                 for (int i = 0; i < n; i++) o[i] = s[i] * g.g2[i];
             else
                 std::fill(o, o + n, 0.0f);
@@ -220,12 +210,12 @@ RINGCUBE_CLONES void ecrire(const Disposition &dispo, const float *gain_centre, 
     }
     int s1[MORCEAU], s2[MORCEAU];
     for (int i = 0; i < n; i++) {
-        s1[i] = dispo.paires[g.paire[i]].s1;
-        s2[i] = dispo.paires[g.paire[i]].s2;
+        s1[i] = x->hp_ordre[g.paire[i]];
+        s2[i] = second_de(x, g.paire[i]);
     }
-    for (int j = 0; j < dispo.nb_hp; j++) {
+    for (int j = 0; j < x->nb_hp; j++) {
         t_sample *o = sorties[j] + debut;
-        const float gc = gain_centre[j];
+        const float gc = x->gain_centre[j];
         for (int i = 0; i < n; i++) {
             // Zero plus the spread, as the law adds it to a cleared gain.
             float gain = s1[i] == j ? g.g1[i] : (s2[i] == j ? g.g2[i] : 0.0f);
@@ -248,8 +238,6 @@ int premiere_paire(const t_sorvel_tilde *x, float a, float b) {
 
 void panner_signal(const t_sorvel_tilde *x, const t_sample *entree, const t_sample *c1,
                    const t_sample *c2, t_sample *const *sorties, int n) {
-    Disposition dispo;
-    preparer(x, &dispo);
     bool partage = false;
     for (int j = 0; j < x->nb_sorties; j++)
         partage |= sorties[j] == entree || sorties[j] == c1 || sorties[j] == c2;
@@ -267,9 +255,9 @@ void panner_signal(const t_sorvel_tilde *x, const t_sample *entree, const t_samp
             pa = a;
             pb = b;
         }
-        k = x->type_repere == 1 ? loi_cartesienne(x, dispo, k, pa, pb, m, &g)
-                                : loi_polaire(x, dispo, k, pa, pb, m, &g);
-        ecrire(dispo, x->gain_centre, g, ps, sorties, debut, m);
+        k = x->type_repere == 1 ? loi_cartesienne(x, k, pa, pb, m, &g)
+                                : loi_polaire(x, k, pa, pb, m, &g);
+        ecrire(x, g, ps, sorties, debut, m);
     }
 }
 
