@@ -1,6 +1,7 @@
 // sorvel~ source position and panning law: the position handlers turn the
 // received coordinates into target gains and start the glide toward them.
 
+#include <algorithm>
 #include <cmath>
 
 #include "../common/angles.hpp"
@@ -24,6 +25,12 @@ float sorvel_tilde_radians(float degres) {
     return sorvel_tilde_modulo(degres) * PI_F / 180.0f;
 }
 
+float cosinus(float x, float r) {
+    // Squares that fall among the subnormals lose precision, and x / r may
+    // then pass 1 by a hair: the arc cosine would be NaN.
+    return std::min(1.0f, std::max(-1.0f, x / r));
+}
+
 void sorvel_tilde_direction(float px, float py, float *d, float *teta) {
     *d = sqrtf(px * px + py * py);
     // At the origin the direction is undefined and unused; 0 keeps it a number.
@@ -31,7 +38,7 @@ void sorvel_tilde_direction(float px, float py, float *d, float *teta) {
         *teta = 0.0f;
         return;
     }
-    *teta = acosf(px / *d);
+    *teta = acosf(cosinus(px, *d));
     if (py < 0.0f) *teta = DEUX_PI_F - *teta;
 }
 

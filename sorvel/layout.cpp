@@ -146,7 +146,7 @@ void sorvel_tilde_xy_positionner_hp(t_sorvel_tilde *x, t_symbol *, int argc, t_a
         const float v = 2 * i + 1 < argc ? atom_getfloat(&argv[2 * i + 1]) : x->hp_y[i];
         const float r = sqrtf(u * u + v * v);
         if (!place_valide(u, v, r)) continue;
-        float teta = r == 0.0f ? 0.0f : acosf(u / r);
+        float teta = r == 0.0f ? 0.0f : acosf(cosinus(u, r));
         if (v < 0.0f) teta = DEUX_PI_F - teta;
         x->hp_teta[i] = teta;
         x->hp_x[i] = u;

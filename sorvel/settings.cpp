@@ -25,11 +25,11 @@ void sorvel_tilde_changer_type_repere(t_sorvel_tilde *x, t_symbol *, int argc, t
 }
 
 void sorvel_tilde_changer_rayon_disq_centrale(t_sorvel_tilde *x, t_floatarg r) {
-    if (!(r > 1e-6)) {
+    // An infinite radius would put every source inside the disc for good.
+    if (!(r > 1e-6) || std::isinf(r)) {
         post("sorvel~: pas de rayon nul ou n" CP850_E_AIGU "gatif.");
         return;
     }
-    if (std::isinf(r)) return;
     x->rayon_disq_centrale = r;
     sorvel_tilde_init_hp_mat(x);
     sorvel_tilde_reappliquer_position(x);

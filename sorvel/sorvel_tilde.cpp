@@ -41,7 +41,8 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->type_entrees = entrees == 's' ? 0 : 1;
 
     x->rayon_disq_centrale = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.5f;
-    if (!(x->rayon_disq_centrale > 1e-6)) {
+    // An infinite radius would put every source inside the disc for good.
+    if (!(x->rayon_disq_centrale > 1e-6) || std::isinf(x->rayon_disq_centrale)) {
         post("sorvel~: Pas de rayon de disque centrale nul s'il vous plait.");
         x->rayon_disq_centrale = 0.5f;
     }

@@ -53,6 +53,9 @@ float sorvel_tilde_modulo(float a);
 // Degrees, wrapped into [0, 360), to radians.
 float sorvel_tilde_radians(float degres);
 void sorvel_tilde_direction(float px, float py, float *d, float *teta);
+// x / r for an arc cosine, r = sqrt(x^2 + y^2) in single precision: kept in
+// [-1, 1].
+float cosinus(float x, float r);
 int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta);
 void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, float teta,
                           float *gains);

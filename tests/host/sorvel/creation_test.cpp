@@ -71,6 +71,7 @@ TEST(SorvelCreation, Radius) {
     EXPECT_EQ(console_of("4 c c 0"), Lines{RADIUS});
     EXPECT_EQ(console_of("4 c c 1e-07"), Lines{RADIUS});
     EXPECT_EQ(console_of("4 c c radius"), Lines{RADIUS});
+    EXPECT_EQ(console_of("4 c c 1e+39"), Lines{RADIUS}); // Pd reads it as infinity
     EXPECT_EQ(console_of("4 c c -2"), Lines{});
 }
 

@@ -104,6 +104,16 @@ TEST(SorvelLaw, CoordinatesThatAreNotNumbersLeaveTheSourceAlone) {
         sorvel_tilde_recoit_liste(&s->x, nullptr, 1, a.data());
     }
     EXPECT_EQ(0, memcmp(&before, &s->x, sizeof before));
+    // A source so close that its squares are subnormal still has a
+    // direction, and keeps it through a change to polar coordinates.
+    sorvel_tilde_recoit_liste(&s->x, nullptr, 2, nombres({4.32188138e-22f, 0}).data());
+    t_atom polaire;
+    SETSYMBOL(&polaire, gensym("p"));
+    sorvel_tilde_changer_type_repere(&s->x, nullptr, 1, &polaire);
+    EXPECT_TRUE(std::isfinite(s->x.source_teta));
+    sorvel_tilde_recoit_x(&s->x, 1);
+    for (int j = 0; j < 4; j++) EXPECT_TRUE(std::isfinite(s->x.gain_cible[j]));
+    s->x.type_repere = 1;
     // Far but finite: silence, as the 1/distance law tends to.
     sorvel_tilde_recoit_x(&s->x, 3e38f);
     for (int j = 0; j < 4; j++) EXPECT_EQ(s->x.gain_cible[j], 0.0f);

@@ -172,6 +172,11 @@ TEST(SorvelLayout, ValuesThatAreNotPlacesLeaveTheLoudspeakerAlone) {
         EXPECT_EQ(s->x.hp_teta[j], before.hp_teta[j]);
     }
     EXPECT_TRUE(pd_stub::console().empty());
+    // Subnormal squares: the direction stays a number.
+    auto t = sorvel(4);
+    a = nombres({4.32188138e-22f, 0});
+    sorvel_tilde_xy_positionner_hp(&t->x, nullptr, 2, a.data());
+    EXPECT_EQ(t->x.hp_teta[0], 0.0f);
 }
 
 } // namespace

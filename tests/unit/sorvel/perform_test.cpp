@@ -148,7 +148,8 @@ namespace {
 
 // The law evaluated sample by sample, as plainly as it reads.
 std::vector<std::vector<float>> plainement(t_sorvel_tilde *x, const std::vector<float> &s,
-                                           const std::vector<float> &a, const std::vector<float> &b) {
+                                           const std::vector<float> &a,
+                                           const std::vector<float> &b) {
     std::vector<std::vector<float>> out(x->nb_sorties, std::vector<float>(s.size(), 0.0f));
     for (size_t i = 0; i < s.size(); i++) {
         float gains[16] = {};
@@ -211,7 +212,8 @@ TEST(SorvelSignal, ShortcutsGiveThePlainLaw) {
         }
         const size_t longueur = 1 + random() % 300;
         std::vector<float> src(longueur), a(longueur), b(longueur);
-        const float rayon = 3 * unit(random), vitesse = 0.2f * any(random), depart = 7 * any(random);
+        const float rayon = 3 * unit(random), vitesse = 0.2f * any(random),
+                    depart = 7 * any(random);
         for (size_t i = 0; i < longueur; i++) {
             src[i] = any(random);
             float t = depart + vitesse * i, r = rayon;

@@ -65,8 +65,8 @@ TEST(SorvelSettings, ChangeTypeRefreshesThePolarForm) {
 
 TEST(SorvelSettings, DiscRadius) {
     auto s = sorvel(4);
-    const Lines refus(4, "sorvel~: pas de rayon nul ou n\x82gatif.");
-    for (float r : {0.0f, -1.0f, 0.000001f, NAN})
+    const Lines refus(5, "sorvel~: pas de rayon nul ou n\x82gatif.");
+    for (float r : {0.0f, -1.0f, 0.000001f, NAN, INFINITY})
         sorvel_tilde_changer_rayon_disq_centrale(&s->x, r);
     EXPECT_EQ(pd_stub::console(), refus);
     EXPECT_EQ(s->x.rayon_disq_centrale, 0.5f);
