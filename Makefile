@@ -38,3 +38,37 @@ install: configure
 
 package: configure
 	cmake --build $(BUILD) --target ringcube_package -j $(JOBS)
+
+# Reliability. make check also runs the plain tests and the fuzz corpus again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, on the baseline code
+# path (no AVX2 clones), in a build folder of its own.
+SAN_BUILD ?= $(BUILD)-san
+SAN_FLAGS = -g -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all \
+            -fno-omit-frame-pointer -DRINGCUBE_SANS_CLONES
+SAN_LINK = -fsanitize=address,undefined,float-cast-overflow
+
+.PHONY: sanitize fuzz
+check: sanitize
+
+sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Release "-DCMAKE_C_FLAGS=$(SAN_FLAGS)" \
+	  "-DCMAKE_CXX_FLAGS=$(SAN_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SAN_LINK)" \
+	  "-DCMAKE_MODULE_LINKER_FLAGS=$(SAN_LINK)" >/dev/null
+	cmake --build $(SAN_BUILD) --target ringcube_plain_tests -j $(JOBS)
+	cd $(SAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -E '^(host|stress)[._]'
+
+# make fuzz: each object's libFuzzer target (clang, with sanitizers) for
+# FUZZ_SECONDS, growing the corpus in tests/fuzz/corpus.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_OBJECTS ?= sorvel kelmor trazin
+FUZZ_FLAGS = -g -fsanitize=address,undefined,fuzzer-no-link -fno-sanitize=function \
+             -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Release -DRINGCUBE_FUZZ=ON \
+	  "-DCMAKE_C_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
+	cmake --build $(FUZZ_BUILD) --target ringcube_fuzzers -j $(JOBS)
+	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_OBJECTS)
