@@ -47,7 +47,7 @@ SAN_FLAGS = -g -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-re
             -fno-omit-frame-pointer -DRINGCUBE_SANS_CLONES
 SAN_LINK = -fsanitize=address,undefined,float-cast-overflow
 
-.PHONY: sanitize fuzz
+.PHONY: sanitize fuzz stress
 check: sanitize
 
 sanitize: deps
@@ -72,3 +72,10 @@ fuzz: deps
 	  "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
 	cmake --build $(FUZZ_BUILD) --target ringcube_fuzzers -j $(JOBS)
 	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_OBJECTS)
+
+# make stress: the churn under valgrind alone and longer, STRESS_ROUNDS rounds
+# of 20 instances (make check runs it with 24).
+STRESS_ROUNDS ?= 96
+
+stress: all
+	cd $(BUILD) && CHURN_ROUNDS=$(STRESS_ROUNDS) ctest --output-on-failure -V -L stress
