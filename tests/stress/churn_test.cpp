@@ -216,11 +216,15 @@ TEST(Churn, EditingWhilePlayingUnderValgrind) {
     const std::string text = read_file(console);
     EXPECT_EQ(text.find("couldn't create"), std::string::npos) << text.substr(0, 4000);
     const std::string raw = read_file(dir / "bus.f32");
-    ASSERT_GE(raw.size() / sizeof(float), static_cast<size_t>(ROUNDS * ROUND));
+    // One block is not played for every round built with DSP off.
+    EXPECT_EQ(raw.size() / sizeof(float), static_cast<size_t>(end - ROUNDS / 4 * 64));
     const float *bus_samples = reinterpret_cast<const float *>(raw.data());
     float loudest = 0;
     for (size_t i = 0; i < raw.size() / sizeof(float); i++) {
-        ASSERT_TRUE(std::isfinite(bus_samples[i])) << "sample " << i;
+        if (!std::isfinite(bus_samples[i])) {
+            ADD_FAILURE() << "bus sample " << i << " is " << bus_samples[i];
+            break;
+        }
         loudest = std::max(loudest, std::fabs(bus_samples[i]));
     }
     EXPECT_GT(loudest, 0.1f);
