@@ -1,6 +1,7 @@
 // kelmor~: the perform routines.
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "../common/angles.hpp"
@@ -34,18 +35,21 @@ struct Loi {
     const float *hp_dist;
 };
 
-// Polar signals (distance, degrees) to x and y through the cosine table.
+// Polar signals (distance, degrees) to x and y through the cosine table. An
+// angle that is not a number or infinite is no direction: its sample gets a
+// position that is not one either, which the weights then silence.
 [[gnu::always_inline]] inline void polaire(const float *__restrict table,
                                            const t_sample *__restrict p,
                                            const t_sample *__restrict q, int m, float *__restrict X,
                                            float *__restrict Y) {
-    // Two loops, which the compiler vectorises where one would not be.
+    // Three loops, which the compiler vectorises where one would not be.
     int k[MORCEAU];
     for (int j = 0; j < m; j++) k[j] = indice_angle(q[j]);
     for (int j = 0; j < m; j++) {
         X[j] = p[j] * table[k[j]];
         Y[j] = p[j] * table[indice_sinus(k[j])];
     }
+    for (int j = 0; j < m; j++) X[j] = fabsf(q[j]) <= FLT_MAX ? X[j] : NAN;
 }
 
 // The law's three weights for every sample: the omnidirectional W and the

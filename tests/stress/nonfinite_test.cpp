@@ -99,13 +99,12 @@ void verifier(const Cas &c, const std::vector<std::vector<const Valeur *>> &plan
 
 // First coordinate (x or distance) bad, then each other one, then huge but
 // finite values; finite steps between them show that sound comes back.
-std::vector<std::vector<const Valeur *>> plan_pour(int coordinates, bool angles_too) {
+std::vector<std::vector<const Valeur *>> plan_pour(int coordinates) {
     std::vector<std::vector<const Valeur *>> plan;
     const Valeur *mauvaises[] = {&INFINI, &NAN_, &MOINS_INFINI};
     const std::vector<const Valeur *> fin(coordinates, &FINI);
     plan.push_back(fin);
     for (int k = 0; k < coordinates; k++) {
-        if (k == 1 && !angles_too) continue;
         for (const Valeur *v : mauvaises) {
             std::vector<const Valeur *> step = fin;
             step[k] = v;
@@ -120,17 +119,7 @@ std::vector<std::vector<const Valeur *>> plan_pour(int coordinates, bool angles_
 }
 
 TEST(ReliabilityHost, NonFinitePositionSignalsAreSilent) {
-    for (const Cas &c : SIGNAL_CASES) {
-        // kelmor~ in polar coordinates: see the disabled test below.
-        const bool angles = c.object != "kelmor~ 8 p s";
-        verifier(c, plan_pour(c.coordinates, angles));
-    }
-}
-
-// kelmor~ plays a non-finite angle signal as the angle 0 instead of
-// silencing it; enable once that is mended.
-TEST(ReliabilityHost, DISABLED_KelmorNonFiniteAngleSignalIsSilent) {
-    verifier({"kelmor~ 8 p s", 8, 2}, {{&FINI, &FINI}, {&FINI, &NAN_}, {&FINI, &INFINI}});
+    for (const Cas &c : SIGNAL_CASES) verifier(c, plan_pour(c.coordinates));
 }
 
 // Messages with infinite or NaN values, sent once the glide has settled:

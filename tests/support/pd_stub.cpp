@@ -56,12 +56,13 @@ void atom_string(const t_atom *a, char *buf, unsigned int bufsize) {
 }
 
 t_symbol *gensym(const char *s) {
-    // Interned as Pd does: one symbol per name.
-    static std::vector<t_symbol *> table;
-    for (t_symbol *sym : table)
+    // Interned as Pd does: one symbol per name, for the life of the process
+    // (the table is never destroyed, so no leak check sees it emptied).
+    static std::vector<t_symbol *> *table = new std::vector<t_symbol *>;
+    for (t_symbol *sym : *table)
         if (strcmp(sym->s_name, s) == 0) return sym;
     t_symbol *sym = new t_symbol{strdup(s), nullptr, nullptr};
-    table.push_back(sym);
+    table->push_back(sym);
     return sym;
 }
 

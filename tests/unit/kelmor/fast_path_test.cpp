@@ -78,6 +78,7 @@ struct Attendu {
 Attendu regle(const t_kelmor_tilde *x, float s, float p, float q, int i) {
     float X = p, Y = q;
     if (x->type_repere == 0) {
+        if (!std::isfinite(q)) return {0.0f, 0.0}; // no direction: silence
         const int k = indice_angle(q);
         X = p * x->table_cos[k];
         Y = p * x->table_cos[(1024 - k) & 4095];

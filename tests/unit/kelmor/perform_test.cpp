@@ -105,8 +105,12 @@ TEST(KelmorSignal, BadPositionSamplesAreSilent) {
                 const auto out = jouer_signal(k, constant(1, 8), p_mauvais ? mauvais : bon,
                                               q_mauvais ? mauvais : bon);
                 for (int j = 0; j < 8; j++) {
-                    const bool loin = j < 6; // the last two are finite and near enough
-                    const bool muet = loin && (repere == 1 ? p_mauvais || q_mauvais : p_mauvais);
+                    // The last two are finite and near enough; in polar form
+                    // only the first three are not angles.
+                    const bool loin = j < 6, sans_angle = j < 3;
+                    const bool muet = repere == 1
+                                          ? loin && (p_mauvais || q_mauvais)
+                                          : (loin && p_mauvais) || (sans_angle && q_mauvais);
                     for (int i = 0; i < 8; i++) {
                         EXPECT_TRUE(std::isfinite(out[i][j]) && out[i][j] >= 0) << i << " " << j;
                         if (muet) {
