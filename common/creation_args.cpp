@@ -23,6 +23,10 @@ int entier_tronque(float f) {
     return static_cast<int>(f);
 }
 
+bool offset_valide(float offset) {
+    return static_cast<double>(offset) > 1e-6 && std::isfinite(offset);
+}
+
 int temps_interp_echantillons(float ms, float sr) {
     const float echantillons = fabsf(truncf(ms)) * sr / 1000.0f;
     if (!(echantillons >= 1.0f)) return 1;

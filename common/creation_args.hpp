@@ -17,6 +17,10 @@ char lettre_choisie(int argc, const t_atom *argv, int position, const char *lett
 // range instead of wrapping; a NaN gives 0.
 int entier_tronque(float f);
 
+// An offset the first-order laws accept: finite and above 1e-6, compared in
+// double precision (so the float nearest 1e-6 is refused).
+bool offset_valide(float offset);
+
 // Glide length in samples for a time in milliseconds: |ms| truncated toward
 // zero, times the sample rate, over 1000, truncated, computed in single
 // precision. At least 1 sample; a length beyond the int range is clamped.

@@ -37,7 +37,7 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->type_entrees = entrees == 's' ? 0 : 1;
 
     x->offset = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.3f;
-    if (!kelmor_offset_valide(x->offset)) {
+    if (!offset_valide(x->offset)) {
         post("kelmor~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
         x->offset = 0.3f;
     }

@@ -46,9 +46,6 @@ struct t_kelmor_tilde {
 static_assert(std::is_standard_layout<t_kelmor_tilde>::value, "Pd needs a plain record");
 static_assert(std::is_trivial<t_kelmor_tilde>::value, "Pd needs a plain record");
 
-// The offset the law accepts: finite and above 1e-6, compared in double
-// precision (so the float nearest 1e-6 is refused).
-bool kelmor_offset_valide(float offset);
 
 // The state of a new instance whose arguments are read: silent gains, the
 // source straight ahead at distance 1, the default ring, the tables of signal

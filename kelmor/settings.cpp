@@ -8,16 +8,12 @@
 #include "../common/creation_args.hpp"
 #include "kelmor_tilde.hpp"
 
-bool kelmor_offset_valide(float offset) {
-    return static_cast<double>(offset) > 1e-6 && offset <= FLT_MAX;
-}
-
 void kelmor_tilde_muter_entrees_signal(t_kelmor_tilde *x, t_floatarg f) {
     x->entrees_muettes = f != 0.0f;
 }
 
 void kelmor_tilde_changer_offset(t_kelmor_tilde *x, t_floatarg f) {
-    if (!kelmor_offset_valide(f)) {
+    if (!offset_valide(f)) {
         post("kelmor~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
         return;
     }

@@ -60,7 +60,7 @@ void trazin_tilde_preparer(t_trazin_tilde *x, int argc, t_atom *argv) {
     lire_repere(x, argc, argv);
     lire_entrees(x, argc, argv);
     x->offset = argc >= 3 ? fabsf(atom_getfloat(&argv[2])) : TRAZIN_OFFSET_DEFAUT;
-    if (!offset_valable(x->offset)) {
+    if (!offset_valide(x->offset)) {
         post("trazin~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
         x->offset = TRAZIN_OFFSET_DEFAUT;
     }

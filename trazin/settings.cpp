@@ -26,7 +26,7 @@ void trazin_tilde_muter_entrees_signal(t_trazin_tilde *x, t_floatarg f) {
 // every block; the glide targets keep the old one until the next position
 // message.
 void trazin_tilde_changer_offset(t_trazin_tilde *x, t_floatarg f) {
-    if (!offset_valable(f)) {
+    if (!offset_valide(f)) {
         post("trazin~: Pas d'offset n" CP850_E_AIGU "gatif ou nul s'il vous plait.");
         return;
     }

@@ -24,10 +24,6 @@ constexpr float TRAZIN_NORMALISATION = 0.21298397f;
 // Weight of the omnidirectional part.
 constexpr double TRAZIN_OMNI = 0.707;
 constexpr float TRAZIN_OFFSET_DEFAUT = 0.3f;
-// An offset must be finite and above 1e-6, compared in double precision.
-inline bool offset_valable(float offset) {
-    return static_cast<double>(offset) > 1e-6 && std::isfinite(offset);
-}
 
 // The block of a signal-mode instance: the loudspeakers' cosines and sines,
 // then the cosine table.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/creation_args.hpp"
 #include "harness.hpp"
 #include "kelmor/kelmor_tilde.hpp"
 
@@ -22,7 +23,7 @@ void check(const t_object *o, const fake_pd::Boxes &boxes) {
     FUZZ_EXPECT(x->nb_sorties >= KELMOR_MIN_HP && x->nb_sorties <= KELMOR_MAX_HP);
     FUZZ_EXPECT(x->nb_hp >= KELMOR_MIN_HP && x->nb_hp <= x->nb_sorties);
     FUZZ_EXPECT(x->temps_interp >= 1);
-    FUZZ_EXPECT(kelmor_offset_valide(x->offset));
+    FUZZ_EXPECT(offset_valide(x->offset));
     FUZZ_EXPECT(boxes.outlets == x->nb_sorties);
     if (x->type_entrees == 1) {
         FUZZ_EXPECT(boxes.signal_inlets == 0 && boxes.forwarded.size() == 2);

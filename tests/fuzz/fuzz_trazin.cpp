@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/creation_args.hpp"
 #include "harness.hpp"
 #include "trazin/trazin_tilde.hpp"
 
@@ -20,7 +21,7 @@ void check(const t_object *o, const fake_pd::Boxes &boxes) {
     FUZZ_EXPECT(x->type_entrees == 0 || x->type_entrees == 1);
     FUZZ_EXPECT(x->entrees_muettes == 0 || x->entrees_muettes == 1);
     FUZZ_EXPECT(x->temps_interp >= 1);
-    FUZZ_EXPECT(offset_valable(x->offset));
+    FUZZ_EXPECT(offset_valide(x->offset));
     FUZZ_EXPECT(boxes.outlets == TRAZIN_NB_HP);
     if (x->type_entrees == 1) {
         FUZZ_EXPECT(boxes.signal_inlets == 0 && boxes.forwarded.size() == 3);

@@ -114,6 +114,13 @@ TEST(CreationArgs, LetterIsTheFirstCharacterOfTheText) {
     EXPECT_EQ(lettre_argument(&a), 'p');
 }
 
+TEST(CreationArgs, OffsetsTheLawsAccept) {
+    EXPECT_TRUE(offset_valide(1.0001e-6f));
+    EXPECT_TRUE(offset_valide(3e38f));
+    // The float nearest 1e-6 lies below the double 1e-6.
+    for (float f : {1e-6f, 0.0f, -0.5f, NAN, INFINITY}) EXPECT_FALSE(offset_valide(f)) << f;
+}
+
 TEST(CreationArgs, ChosenLetter) {
     t_symbol signal{const_cast<char *>("signal"), nullptr, nullptr};
     t_symbol vide{const_cast<char *>(""), nullptr, nullptr};

@@ -35,7 +35,6 @@ TEST(KelmorSettings, OffsetAcceptsOnlyValuesAbove1e6) {
         EXPECT_EQ(pd_stub::console(), Lines{REFUS_OFFSET}) << f;
         EXPECT_EQ(k->offset, 0.5f);
     }
-    EXPECT_TRUE(kelmor_offset_valide(1.0001e-6f));
 
     // With signal inlets the ramped targets keep the old offset.
     Instance s(4, 1, 0);
