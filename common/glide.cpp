@@ -16,6 +16,9 @@ constexpr int MORCEAU = 256;
 // Steps the rule takes one by one where no stretch starts.
 constexpr int PAS_A_PAS = 8;
 
+// The longest stretch worked out at once, many blocks' worth.
+constexpr int ETIREMENT_MAX = 1 << 20;
+
 uint32_t bits_de(float f) {
     uint32_t b;
     std::memcpy(&b, &f, sizeof b);
@@ -92,17 +95,25 @@ int etirement_exact(float gain, float pas, float cible, int max, float *r) {
 
 // One loudspeaker over a stretch of samples: the step rule while the gain is
 // off its target (the last step snaps onto it, never beyond), then a plain
-// multiply once it sits there. Returns the gain reached.
-[[gnu::always_inline]] inline float glisser_un(float gain, float pas, float cible,
+// multiply once it sits there. A closed-form stretch found in one block goes
+// on in the next without being worked out again. Returns the gain reached.
+[[gnu::always_inline]] inline float glisser_un(float gain, float pas, float cible, float &pas_etire,
+                                               float &depart, float &cible_etiree, int &reste,
                                                const t_sample *entree, t_sample *sortie, int n) {
     int i = 0;
     while (i < n && gain != cible) {
-        float r;
-        const int etirement = etirement_exact(gain, pas, cible, n - i, &r);
+        if (reste <= 0 || depart != gain || cible_etiree != cible) {
+            reste = etirement_exact(gain, pas, cible, ETIREMENT_MAX, &pas_etire);
+            cible_etiree = cible;
+        }
+        const int etirement = std::min(reste, n - i);
         if (etirement > 0) {
-            etirer(gain, r, entree + i, sortie + i, etirement);
-            gain += static_cast<float>(etirement) * r;
+            etirer(gain, pas_etire, entree + i, sortie + i, etirement);
+            gain += static_cast<float>(etirement) * pas_etire;
             i += etirement;
+            reste -= etirement;
+            depart = gain;
+            if (reste > 0) break; // the block ends inside the stretch
         }
         // A stretch ends at a binade edge (one step crosses it), near the
         // landing, or at a tie: the rule takes a few steps there.
@@ -119,8 +130,9 @@ int etirement_exact(float gain, float pas, float cible, int max, float *r) {
 } // namespace
 
 RINGCUBE_CLONES void glisser_gains(float *gain_courant, const float *gain_pas,
-                                   const float *gain_cible, int nb_actifs, int nb_sorties,
-                                   const t_sample *entree, t_sample *const *sorties, int n) {
+                                   const float *gain_cible, t_etirements *etirements, int nb_actifs,
+                                   int nb_sorties, const t_sample *entree, t_sample *const *sorties,
+                                   int n) {
     bool partage = false;
     for (int j = 0; j < nb_sorties; j++) partage |= sorties[j] == entree;
     t_sample copie[MORCEAU];
@@ -132,8 +144,10 @@ RINGCUBE_CLONES void glisser_gains(float *gain_courant, const float *gain_pas,
             source = copie;
         }
         for (int j = 0; j < nb_actifs; j++)
-            gain_courant[j] = glisser_un(gain_courant[j], gain_pas[j], gain_cible[j], source,
-                                         sorties[j] + debut, m);
+            gain_courant[j] =
+                glisser_un(gain_courant[j], gain_pas[j], gain_cible[j], etirements->pas[j],
+                           etirements->depart[j], etirements->cible[j], etirements->reste[j],
+                           source, sorties[j] + debut, m);
     }
     // Last, once every input sample has been read.
     for (int j = nb_actifs; j < nb_sorties; j++)

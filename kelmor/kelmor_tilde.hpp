@@ -4,6 +4,8 @@
 
 #include <type_traits>
 
+#include "../common/glide.hpp"
+
 // kelmor~: one mono source panned over a ring of 2 to 16 loudspeakers by a
 // first-order directional law (an omnidirectional part and two
 // figure-of-eight parts decoded onto each loudspeaker's direction), with an
@@ -40,12 +42,13 @@ struct t_kelmor_tilde {
     // so that a position message costs no trigonometry per loudspeaker.
     double hp_cos_double[KELMOR_MAX_HP];
     double hp_sin_double[KELMOR_MAX_HP];
+    // The glide's stretches between blocks.
+    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.
 static_assert(std::is_standard_layout<t_kelmor_tilde>::value, "Pd needs a plain record");
 static_assert(std::is_trivial<t_kelmor_tilde>::value, "Pd needs a plain record");
-
 
 // The state of a new instance whose arguments are read: silent gains, the
 // source straight ahead at distance 1, the default ring, the tables of signal

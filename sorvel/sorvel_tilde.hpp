@@ -4,6 +4,8 @@
 
 #include <type_traits>
 
+#include "../common/glide.hpp"
+
 // sorvel~: one mono source panned over a ring of 3 to 16 loudspeakers, pair
 // by pair, with a central disc where the gains blend into a spread over the
 // whole ring.
@@ -34,6 +36,8 @@ struct t_sorvel_tilde {
     float hp_mat[SORVEL_MAX_HP][4];   // inverse matrix of each adjacent pair
     int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
     float *table_cos;                 // signal inlets only
+    // After the record's own fields: the glide's stretches between blocks.
+    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.

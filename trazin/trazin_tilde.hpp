@@ -5,6 +5,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "../common/glide.hpp"
+
 // trazin~: one mono source placed in three dimensions among eight
 // loudspeakers at the corners of a cube, by a first-order law with an offset
 // (an omnidirectional part and three figure-of-eight parts, decoded onto each
@@ -54,6 +56,8 @@ struct t_trazin_tilde {
     float *hp_sin_teta;
     float *hp_cos_elev;
     float *hp_sin_elev;
+    // After the record's own fields: the glide's stretches between blocks.
+    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.

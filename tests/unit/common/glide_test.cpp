@@ -19,6 +19,7 @@ struct Record {
     float gain_courant[16];
     float gain_pas[16];
     float gain_cible[16];
+    t_etirements etirements;
 };
 
 // The rule sample by sample, loudspeaker by loudspeaker, as written.
@@ -141,18 +142,23 @@ TEST(Glide, ZeroInputStillAdvancesTheGlide) {
 
 // Random glides crossing block and copy boundaries, with targets changing
 // between blocks, against the rule as written; then the same with each
-// output in turn sharing the input's memory.
+// output in turn sharing the input's memory. Now and then a gain or a target
+// is written directly, without a new glide: what the routine carries from
+// one block to the next must not outlive it.
 TEST(Glide, MatchesTheRuleAcrossBlocksAndInPlace) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> gain(-1.0f, 1.0f);
     for (int shared = -1; shared < 8; shared++) {
         Record fast = fresh(8, 6, 300), slow = fresh(8, 6, 300);
-        for (int block = 0; block < 12; block++) {
+        for (int block = 0; block < 24; block++) {
             const size_t n = block % 3 == 0 ? 64 : (block % 3 == 1 ? 1000 : 7);
-            if (block % 2 == 0) {
+            if (block % 4 == 0) {
                 for (int j = 0; j < 8; j++) fast.gain_cible[j] = slow.gain_cible[j] = gain(random);
                 lancer_interp(&fast);
                 lancer_interp(&slow);
+            } else if (block % 4 == 1) {
+                fast.gain_courant[1] = slow.gain_courant[1] = gain(random);
+                fast.gain_cible[2] = slow.gain_cible[2] = gain(random);
             }
             std::vector<float> in(n);
             for (float &v : in) v = gain(random);
