@@ -14,6 +14,9 @@ namespace bench {
 
 constexpr int BLOC = 64;
 
+// Blocks between two position messages: 10 ms at 44100 Hz.
+constexpr long BLOCS_MESSAGE = 7;
+
 struct Bloc {
     std::shared_ptr<void> objet; // keeps the record alive
     std::vector<float> entree = std::vector<float>(BLOC);
@@ -32,34 +35,39 @@ struct Bloc {
 // sound, for the time per output sample.
 void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *()> preparer);
 
-// A source circling at `rayon`, one turn per second at 44100 Hz, given as
-// cartesian (x, y, z), polar (distance, degrees, height) or spherical
-// (distance, azimuth, angle from the vertical) signals; each block reads the
-// next stretch of a precomputed path.
 enum class Repere { cartesien, polaire, spherique };
-void trajectoire(Bloc &b, Repere repere, float rayon);
 
-// The standard cases of an object: control settled and gliding, signal
-// cartesian, polar (and spherical when asked) and muted. `fabrique(signal,
-// repere, regle, muet)` makes each case's block.
-using Fabrique = std::function<Bloc *(bool signal, Repere repere, bool regle, bool muet)>;
+// How the source moves, as users move it. Control: gains settled; x alone
+// stepping along y = 1 (0.6, then -0.4) every 10 ms; a list x y anywhere in
+// [-2, 2] every 10 ms (through the disc and far out); a polar orbit, 3.6
+// degrees every 10 ms. Signal: circling at distance 1, one turn a second;
+// circling at 0.25, inside the disc; a new random position every sample, as
+// noise~ gives; the centre.
+enum class Mouvement { regle, ligne, partout, orbite, cercle, disque, saut, centre };
+
+struct Cas {
+    bool signal;
+    Repere repere;
+    Mouvement mouvement;
+    bool muet;
+};
+
+// What an object does with a case: its record, set up and driven by the
+// messages the case sends.
+struct Commandes {
+    std::function<void(float)> x, y;
+    std::function<void(float, float)> liste;
+};
+
+// The cases every object runs (spherical ones when asked), each named after
+// `nom`; `fabrique(cas)` makes the block of a case.
+using Fabrique = std::function<Bloc *(const Cas &)>;
 void ajouter_cas(const std::string &nom, int sorties_actives, const Fabrique &fabrique,
                  bool spherique = false);
 
-// Sets a record up for a case: gains settled on their targets, or a new
-// position every 7 blocks (10 ms) so that they always glide; muted or not;
-// signal positions on a circle.
-template <class Objet>
-void equiper(Bloc *b, Objet *x, int nb_actifs, bool signal, Repere repere, bool regle, bool muet,
-             void (*recoit_x)(Objet *, t_floatarg)) {
-    if (regle)
-        for (int j = 0; j < nb_actifs; j++) x->gain_courant[j] = x->gain_cible[j];
-    x->entrees_muettes = muet;
-    if (signal) trajectoire(*b, repere, 1.0f);
-    if (!regle)
-        b->entre_blocs = [x, recoit_x](long bloc) {
-            if (bloc % 7 == 0) recoit_x(x, (bloc / 7) % 2 ? 0.6f : -0.4f);
-        };
-}
+// Sets a block up for its case: settled gains, or the messages between
+// blocks, or the position signals' path.
+void equiper(Bloc &b, const Cas &cas, float *gain_courant, const float *gain_cible, int nb_actifs,
+             Commandes commandes);
 
 } // namespace bench

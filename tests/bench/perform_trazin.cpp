@@ -12,17 +12,26 @@ using bench::Repere;
 const bool enregistre = [] {
     bench::ajouter_cas(
         "trazin~ 8", TRAZIN_NB_HP,
-        [](bool signal, Repere repere, bool regle, bool muet) {
-            const char *lettre = repere == Repere::polaire     ? "p"
-                                 : repere == Repere::spherique ? "s"
-                                                               : "c";
-            trazin_test::Instance i = trazin_test::creer({lettre, signal ? "s" : "c"});
+        [](const bench::Cas &cas) {
+            const char *lettre = cas.repere == Repere::polaire     ? "p"
+                                 : cas.repere == Repere::spherique ? "s"
+                                                                   : "c";
+            trazin_test::Instance i = trazin_test::creer({lettre, cas.signal ? "s" : "c"});
             std::shared_ptr<t_trazin_tilde> t(i.release(), trazin_test::Liberer());
             t_trazin_tilde *x = t.get();
-            auto *b = new bench::Bloc(t, x, signal ? 3 : 0, TRAZIN_NB_HP,
-                                      signal ? trazin_tilde_perform_signal
-                                             : trazin_tilde_perform_controle);
-            bench::equiper(b, x, TRAZIN_NB_HP, signal, repere, regle, muet, trazin_tilde_recoit_x);
+            x->entrees_muettes = cas.muet;
+            auto *b = new bench::Bloc(t, x, cas.signal ? 3 : 0, TRAZIN_NB_HP,
+                                      cas.signal ? trazin_tilde_perform_signal
+                                                 : trazin_tilde_perform_controle);
+            bench::equiper(*b, cas, x->gain_courant, x->gain_cible, TRAZIN_NB_HP,
+                           {[x](float f) { trazin_tilde_recoit_x(x, f); },
+                            [x](float f) { trazin_tilde_recoit_y(x, f); },
+                            [x](float a, float c) {
+                                t_atom l[2];
+                                SETFLOAT(&l[0], a);
+                                SETFLOAT(&l[1], c);
+                                trazin_tilde_recoit_liste(x, nullptr, 2, l);
+                            }});
             return b;
         },
         true);

@@ -100,6 +100,10 @@ void Patch::send_at(long sample, int to, int inlet, const std::string &text) {
     connect(message, 0, to, inlet);
 }
 
+void Patch::load_library(const std::string &path) {
+    libraries_.push_back(path);
+}
+
 std::string Patch::text(long samples) const {
     std::ostringstream s;
     s << "#N canvas 0 0 800 600 10;\n";
@@ -121,7 +125,9 @@ Result Patch::run(long samples) const {
     std::ostringstream command;
     command << "timeout 120 '" << RC_PD_PROGRAM << "' -nogui -batch -noprefs -nosound -nostdpath"
             << " -stderr -r " << sample_rate_ << " -path '" << RC_LIBRARY_DIR << "' -path '"
-            << RC_PROBE_DIR << "' -open '" << patch << "' 2>'" << console << "'";
+            << RC_PROBE_DIR << "'";
+    for (const std::string &library : libraries_) command << " -lib '" << library << "'";
+    command << " -open '" << patch << "' 2>'" << console << "'";
     Result result;
     rusage before{}, after{};
     getrusage(RUSAGE_CHILDREN, &before);

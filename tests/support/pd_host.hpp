@@ -50,6 +50,9 @@ class Patch {
     // the block that holds that sample: use multiples of 64.
     void send_at(long sample, int to, int inlet, const std::string &text);
 
+    // Loads a Pd library (a path without its extension) before the patch.
+    void load_library(const std::string &path);
+
     // Loads the patch with DSP on, runs it for the given number of samples
     // (0: load and quit) and returns the console and the recordings.
     Result run(long samples) const;
@@ -62,6 +65,7 @@ class Patch {
     std::vector<std::string> boxes_;
     std::vector<std::string> connections_;
     std::vector<std::string> recordings_;
+    std::vector<std::string> libraries_;
     std::string directory_;
 };
 
