@@ -9,24 +9,11 @@
 
 constexpr int GLIDE_MAX_SORTIES = 16;
 
-// What the glide keeps between blocks of the closed-form stretch each gain
-// is in (glide.cpp says what a stretch is): its rounded step, the gain and
-// target it goes on from, and how many steps it has left. A record keeps
-// one after its own fields; zero-filled, it holds no stretch, and one that
-// no longer matches its gain or target is worked out again.
-struct t_etirements {
-    float pas[GLIDE_MAX_SORTIES];
-    float depart[GLIDE_MAX_SORTIES];
-    float cible[GLIDE_MAX_SORTIES];
-    int reste[GLIDE_MAX_SORTIES];
-};
-
 // Advances the glide of loudspeakers 0..nb_actifs-1 over n samples and writes
 // input times gain to their outputs; outputs nb_actifs..nb_sorties-1 get
 // zeros. Any output may share memory with the input.
 __attribute__((visibility("hidden"))) void glisser_gains(float *gain_courant, const float *gain_pas,
-                                                         const float *gain_cible,
-                                                         t_etirements *etirements, int nb_actifs,
+                                                         const float *gain_cible, int nb_actifs,
                                                          int nb_sorties, const t_sample *entree,
                                                          t_sample *const *sorties, int n);
 
@@ -45,16 +32,13 @@ template <class Objet> inline int glide_nb_actifs(const Objet *x) {
 template <class Objet> void lancer_interp(Objet *x) {
     const float duree = static_cast<float>(x->temps_interp);
     const int nb = glide_nb_actifs(x);
-    for (int j = 0; j < nb; j++) {
-        x->gain_pas[j] = (x->gain_cible[j] - x->gain_courant[j]) / duree;
-        x->etirements.reste[j] = 0;
-    }
+    for (int j = 0; j < nb; j++) x->gain_pas[j] = (x->gain_cible[j] - x->gain_courant[j]) / duree;
 }
 
 // The glide as a muted signal-rate routine plays it.
 template <class Objet>
 void glisser_gains(Objet *x, const t_sample *entree, t_sample *const *sorties, int n) {
-    glisser_gains(x->gain_courant, x->gain_pas, x->gain_cible, &x->etirements, glide_nb_actifs(x),
+    glisser_gains(x->gain_courant, x->gain_pas, x->gain_cible, glide_nb_actifs(x),
                   glide_nb_sorties(x), entree, sorties, n);
 }
 

@@ -1,5 +1,83 @@
 #pragma once
 
+// Vectors of four or eight floats written with the GCC/Clang vector
+// extensions, so that the same source compiles to SSE2 or AVX2 on x86-64
+// and to NEON on ARM.
+
+typedef float v4f __attribute__((vector_size(16)));
+typedef int v4i __attribute__((vector_size(16)));
+typedef float v8f __attribute__((vector_size(32)));
+typedef int v8i __attribute__((vector_size(32)));
+
+// The comparison masks of a float vector, one int lane of all ones or zero
+// for each float lane.
+template <class V> using masque_de = decltype(V{} < V{});
+
+template <class V> constexpr int lanes = sizeof(V) / sizeof(float);
+
+template <class V> [[gnu::always_inline]] inline V v_charger(const float *p) {
+    V v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <class V> [[gnu::always_inline]] inline void v_ranger(float *p, V v) {
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+template <class V> V v_partout(float f);
+template <> [[gnu::always_inline]] inline v4f v_partout<v4f>(float f) {
+    return v4f{f, f, f, f};
+}
+template <> [[gnu::always_inline]] inline v8f v_partout<v8f>(float f) {
+    return v8f{f, f, f, f, f, f, f, f};
+}
+
+template <class V> [[gnu::always_inline]] inline V v_abs(V v) {
+    return reinterpret_cast<V>(reinterpret_cast<masque_de<V>>(v) & 0x7fffffff);
+}
+
+template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
+    int tous = -1;
+    for (int j = 0; j < static_cast<int>(sizeof(M) / sizeof(int)); j++) tous &= m[j];
+    return tous != 0;
+}
+
+// Vectors r[k] become vectors c[j] with c[j][k] = r[k][j].
+[[gnu::always_inline]] inline void v_transposer(const v4f r[4], v4f c[4]) {
+    const v4f t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
+    const v4f t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+    const v4f t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
+    const v4f t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+    c[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+    c[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+    c[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+    c[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+[[gnu::always_inline]] inline void v_transposer(const v8f r[8], v8f c[8]) {
+    v8f t[8], u[8];
+#pragma GCC unroll 4
+    for (int k = 0; k < 8; k += 2) {
+        t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+        t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+    }
+#pragma GCC unroll 2
+    for (int k = 0; k < 8; k += 4)
+#pragma GCC unroll 2
+        for (int h = 0; h < 2; h++) {
+            u[k + 2 * h] =
+                __builtin_shufflevector(t[k + h], t[k + h + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[k + 2 * h + 1] =
+                __builtin_shufflevector(t[k + h], t[k + h + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        }
+#pragma GCC unroll 4
+    for (int j = 0; j < 4; j++) {
+        c[j] = __builtin_shufflevector(u[j], u[j + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        c[j + 4] = __builtin_shufflevector(u[j], u[j + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+    }
+}
+
 // Hot loops are compiled twice, for the baseline x86-64 and for AVX2, and
 // the loader picks the one the processor runs (GCC function multiversioning).
 // A build may define RINGCUBE_SANS_CLONES to compile the baseline only, for

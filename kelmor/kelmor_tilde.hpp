@@ -42,8 +42,6 @@ struct t_kelmor_tilde {
     // so that a position message costs no trigonometry per loudspeaker.
     double hp_cos_double[KELMOR_MAX_HP];
     double hp_sin_double[KELMOR_MAX_HP];
-    // The glide's stretches between blocks.
-    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.

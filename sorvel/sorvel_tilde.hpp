@@ -36,8 +36,6 @@ struct t_sorvel_tilde {
     float hp_mat[SORVEL_MAX_HP][4];   // inverse matrix of each adjacent pair
     int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
     float *table_cos;                 // signal inlets only
-    // After the record's own fields: the glide's stretches between blocks.
-    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.

@@ -56,8 +56,6 @@ struct t_trazin_tilde {
     float *hp_sin_teta;
     float *hp_cos_elev;
     float *hp_sin_elev;
-    // After the record's own fields: the glide's stretches between blocks.
-    t_etirements etirements;
 };
 
 // pd_new zero-fills the record and runs no constructor.

@@ -19,21 +19,17 @@ struct Record {
     float gain_courant[16];
     float gain_pas[16];
     float gain_cible[16];
-    t_etirements etirements;
 };
 
-// The rule sample by sample, loudspeaker by loudspeaker, as written.
+// The rule sample by sample, loudspeaker by loudspeaker, as written; a step
+// too small to move the gain lands it on its target.
 void reference(Record &x, const std::vector<float> &in, std::vector<std::vector<float>> &out) {
     for (size_t i = 0; i < in.size(); i++) {
         const float s = in[i];
         for (int j = 0; j < x.nb_hp; j++) {
             float &g = x.gain_courant[j];
-            if (g != x.gain_cible[j]) {
-                if (std::fabs(x.gain_cible[j] - g) > std::fabs(x.gain_pas[j]))
-                    g += x.gain_pas[j];
-                else
-                    g = x.gain_cible[j];
-            }
+            const float t = x.gain_cible[j], d = x.gain_pas[j];
+            if (g != t) g = std::fabs(t - g) > std::fabs(d) && g + d != g ? g + d : t;
             out[j][i] = g * s;
         }
     }
@@ -140,42 +136,62 @@ TEST(Glide, ZeroInputStillAdvancesTheGlide) {
     EXPECT_EQ(x.gain_courant[0], 1.0f);
 }
 
-// Random glides crossing block and copy boundaries, with targets changing
-// between blocks, against the rule as written; then the same with each
-// output in turn sharing the input's memory. Now and then a gain or a target
-// is written directly, without a new glide: what the routine carries from
-// one block to the next must not outlive it.
+// Random glides for 1 to 16 loudspeakers, with targets changing every few
+// blocks of every size Pd gives and a few others, against the rule as
+// written; out of place, and with the first or the last output sharing the
+// input's memory. Now and then a gain or a target is written directly,
+// without a new glide.
 TEST(Glide, MatchesTheRuleAcrossBlocksAndInPlace) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> gain(-1.0f, 1.0f);
-    for (int shared = -1; shared < 8; shared++) {
-        Record fast = fresh(8, 6, 300), slow = fresh(8, 6, 300);
-        for (int block = 0; block < 24; block++) {
-            const size_t n = block % 3 == 0 ? 64 : (block % 3 == 1 ? 1000 : 7);
-            if (block % 4 == 0) {
-                for (int j = 0; j < 8; j++) fast.gain_cible[j] = slow.gain_cible[j] = gain(random);
-                lancer_interp(&fast);
-                lancer_interp(&slow);
-            } else if (block % 4 == 1) {
-                fast.gain_courant[1] = slow.gain_courant[1] = gain(random);
-                fast.gain_cible[2] = slow.gain_cible[2] = gain(random);
-            }
-            std::vector<float> in(n);
-            for (float &v : in) v = gain(random);
-            std::vector<std::vector<float>> expected(8, std::vector<float>(n));
-            reference(slow, in, expected);
+    const size_t sizes[] = {64, 1, 2, 4, 7, 8, 9, 1000, 100, 16, 3};
+    for (int active : {1, 3, 8, 9, 13, 16})
+        for (int shared : {-1, 0, active - 1}) {
+            Record fast = fresh(16, active, 300), slow = fresh(16, active, 300);
+            for (int block = 0; block < 40; block++) {
+                const size_t n = sizes[block % 11];
+                if (block % 3 == 0) {
+                    for (int j = 0; j < 16; j++)
+                        fast.gain_cible[j] = slow.gain_cible[j] = gain(random);
+                    lancer_interp(&fast);
+                    lancer_interp(&slow);
+                } else if (block % 5 == 1) {
+                    fast.gain_courant[0] = slow.gain_courant[0] = gain(random);
+                    fast.gain_cible[active - 1] = slow.gain_cible[active - 1] = gain(random);
+                }
+                std::vector<float> in(n);
+                for (float &v : in) v = gain(random);
+                std::vector<std::vector<float>> expected(16, std::vector<float>(n));
+                reference(slow, in, expected);
 
-            Block b(8, n);
-            if (shared >= 0) {
-                b.out[shared] = in;
-                b.pointers[shared] = b.out[shared].data();
+                Block b(16, n);
+                if (shared >= 0) {
+                    b.out[shared] = in;
+                    b.pointers[shared] = b.out[shared].data();
+                }
+                const t_sample *input = shared >= 0 ? b.pointers[shared] : in.data();
+                glisser_gains(&fast, input, b.pointers.data(), static_cast<int>(n));
+                for (int j = 0; j < 16; j++)
+                    ASSERT_EQ(b.out[j], expected[j]) << active << " active, output " << j;
+                for (int j = 0; j < 16; j++) ASSERT_EQ(fast.gain_courant[j], slow.gain_courant[j]);
             }
-            const t_sample *input = shared >= 0 ? b.pointers[shared] : in.data();
-            glisser_gains(&fast, input, b.pointers.data(), static_cast<int>(n));
-            for (int j = 0; j < 8; j++) ASSERT_EQ(b.out[j], expected[j]) << "output " << j;
-            for (int j = 0; j < 8; j++) ASSERT_EQ(fast.gain_courant[j], slow.gain_courant[j]);
         }
-    }
+}
+
+// A step below half a unit in the last place of its gain cannot move it:
+// the gain lands on its target at once instead of standing a hair off it for
+// good.
+TEST(Glide, AStepTooSmallToMoveTheGainLandsOnTheTarget) {
+    Record x = fresh(1, 1, 5000);
+    x.gain_courant[0] = 0.49147674f;
+    x.gain_cible[0] = std::nextafter(0.49147674f, 1.0f);
+    lancer_interp(&x);
+    ASSERT_EQ(x.gain_courant[0] + x.gain_pas[0], x.gain_courant[0]);
+    std::vector<float> in(3, 1.0f);
+    Block b(1, 3);
+    glisser_gains(&x, in.data(), b.pointers.data(), 3);
+    EXPECT_EQ(b.out[0][0], x.gain_cible[0]);
+    EXPECT_EQ(x.gain_courant[0], x.gain_cible[0]);
 }
 
 // Glides chosen where float sums are delicate: steps that round to a tie,
@@ -193,7 +209,9 @@ TEST(Glide, MatchesTheRuleWhereRoundingIsDelicate) {
         {1, 1 + 0x1p-20f, 3}, {1, 1 + 0x1p-23f, 1000}, {1, 2, 3},
         {0x1p-126f, 1, 500},  {1e-40f, 1e-38f, 7},     {-1e-39f, 1e-39f, 100},
         {1e30f, -1e30f, 999}, {3e38f, -3e38f, 2000},   {0.7f, 0.7f, 10},
-        {0.1f, 0.9f, 1},      {1, 1 + 0x1p-22f, 1},    {0.5f, 0.5f + 0x1p-24f, 2}};
+        {0.1f, 0.9f, 1},      {1, 1 + 0x1p-22f, 1},    {0.5f, 0.5f + 0x1p-24f, 2},
+        // Stuck once it climbs into the next binade, after 64 samples.
+        {0.25f - 0x1p-20f, 1, 1 << 26}};
     // Steps of exactly one and a half spacings of the gain's binade: a tie.
     for (float g : {0.75f, 1.5f, 3.0f}) cases.push_back({g, g + 300 * 1.5f * (g * 0x1p-23f), 300});
     std::mt19937 random(17);
