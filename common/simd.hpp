@@ -43,19 +43,23 @@ template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
     return tous != 0;
 }
 
-// Vectors r[k] become vectors c[j] with c[j][k] = r[k][j].
-[[gnu::always_inline]] inline void v_transposer(const v4f r[4], v4f c[4]) {
+// Vectors r[k], one a sample k of a tile starting at i, lane j for output
+// o[j], are written as the outputs' samples: o[j][i + k] = r[k][j].
+[[gnu::always_inline]] inline void v_transposer(const v4f r[4], float *const *o, int i) {
     const v4f t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
     const v4f t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
     const v4f t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
     const v4f t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
-    c[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
-    c[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
-    c[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
-    c[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+    v_ranger(o[0] + i, __builtin_shufflevector(t0, t2, 0, 1, 4, 5));
+    v_ranger(o[1] + i, __builtin_shufflevector(t0, t2, 2, 3, 6, 7));
+    v_ranger(o[2] + i, __builtin_shufflevector(t1, t3, 0, 1, 4, 5));
+    v_ranger(o[3] + i, __builtin_shufflevector(t1, t3, 2, 3, 6, 7));
 }
 
-[[gnu::always_inline]] inline void v_transposer(const v8f r[8], v8f c[8]) {
+// For eight, the last step is left to the stores: each output takes the
+// two halves of its samples as they lie, which spares the processor's one
+// shuffle unit a third of the work.
+[[gnu::always_inline]] inline void v_transposer(const v8f r[8], float *const *o, int i) {
     v8f t[8], u[8];
 #pragma GCC unroll 4
     for (int k = 0; k < 8; k += 2) {
@@ -71,10 +75,16 @@ template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
             u[k + 2 * h + 1] =
                 __builtin_shufflevector(t[k + h], t[k + h + 2], 2, 3, 10, 11, 6, 7, 14, 15);
         }
+        // u[j] holds samples 0-3 of outputs j and j + 4, u[j + 4] their samples 4-7.
 #pragma GCC unroll 4
     for (int j = 0; j < 4; j++) {
-        c[j] = __builtin_shufflevector(u[j], u[j + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-        c[j + 4] = __builtin_shufflevector(u[j], u[j + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+        auto moitie = [](float *p, const v8f &v, int h) {
+            __builtin_memcpy(p, reinterpret_cast<const char *>(&v) + 16 * h, 16);
+        };
+        moitie(o[j] + i, u[j], 0);
+        moitie(o[j] + i + 4, u[j + 4], 0);
+        moitie(o[j + 4] + i, u[j], 1);
+        moitie(o[j + 4] + i + 4, u[j + 4], 1);
     }
 }
 

@@ -103,10 +103,11 @@ void zexy(pd_host::Patch &p, int bruit) {
 // [-2, 2], or (created polar) an orbit of 3.6 degrees every 10 ms.
 enum class Motion { settled, x_only, anywhere, orbit };
 
+// An empty `objet` measures the messages alone.
 Construire controle(const std::string &objet, Motion motion) {
     return [=](pd_host::Patch &p, int bruit) {
-        const int o = p.obj(objet);
-        p.connect(bruit, 0, o, 0);
+        const int o = p.obj(objet.empty() ? "t a a a" : objet);
+        if (!objet.empty()) p.connect(bruit, 0, o, 0);
         if (motion == Motion::settled) return;
         const int m = metro(p);
         if (motion == Motion::x_only) {
@@ -215,6 +216,7 @@ int main(int argc, char **argv) {
     if (existe(ZEXY + ".pd_linux"))
         patches.push_back({"zexy [multiline~ ... 10], every 10 ms", zexy, {ZEXY}});
     patches.push_back({"(the noise~ sources alone)", [](pd_host::Patch &, int) {}, {}});
+    patches.push_back({"(sources and x y messages every 10 ms)", controle("", Motion::anywhere), {}});
     patches.push_back({"(sources and circling positions)", signal("", Signals::circling, 2), {}});
     patches.push_back(
         {"(sources and jumping positions)", signal("", Signals::jumping_cartesian, 2), {}});
