@@ -112,11 +112,12 @@ template <int GROUPES, class V>
     for (int k = 0; k < b.nb_glissent; k++) gain[b.glissent[k]] = b.a[k];
 }
 
-} // namespace
-
-RINGCUBE_CLONES void glisser_gains(float *gain_courant, const float *gain_pas,
-                                   const float *gain_cible, int nb_actifs, int nb_sorties,
-                                   const t_sample *entree, t_sample *const *sorties, int n) {
+// The block in lanes of at most four floats, or of eight.
+template <class V>
+[[gnu::always_inline]] inline void
+glisser_bloc(float *gain_courant, const float *gain_pas, const float *gain_cible, int nb_actifs,
+             int nb_sorties, const t_sample *entree, t_sample *const *sorties, int n) {
+    constexpr int L = lanes<V>;
     n = std::max(n, 0);
     Bloc b;
     for (int j = 0; j < nb_actifs; j++) {
@@ -134,9 +135,28 @@ RINGCUBE_CLONES void glisser_gains(float *gain_courant, const float *gain_pas,
     else if (b.nb_glissent <= 4)
         jouer<1, v4f>(b, gain_courant, entree, sorties, n);
     else if (b.nb_glissent <= 8)
-        jouer<1, v8f>(b, gain_courant, entree, sorties, n);
+        jouer<8 / L, V>(b, gain_courant, entree, sorties, n);
     else
-        jouer<2, v8f>(b, gain_courant, entree, sorties, n);
+        jouer<16 / L, V>(b, gain_courant, entree, sorties, n);
     // Last, once every input sample has been read.
     for (int j = nb_actifs; j < nb_sorties; j++) std::fill(sorties[j], sorties[j] + n, 0.0f);
+}
+
+RINGCUBE_AVX2 void glisser_huit(float *gain_courant, const float *gain_pas, const float *gain_cible,
+                                int nb_actifs, int nb_sorties, const t_sample *entree,
+                                t_sample *const *sorties, int n) {
+    glisser_bloc<v8f>(gain_courant, gain_pas, gain_cible, nb_actifs, nb_sorties, entree, sorties,
+                      n);
+}
+
+} // namespace
+
+void glisser_gains(float *gain_courant, const float *gain_pas, const float *gain_cible,
+                   int nb_actifs, int nb_sorties, const t_sample *entree, t_sample *const *sorties,
+                   int n) {
+    if (ringcube_avx2())
+        glisser_huit(gain_courant, gain_pas, gain_cible, nb_actifs, nb_sorties, entree, sorties, n);
+    else
+        glisser_bloc<v4f>(gain_courant, gain_pas, gain_cible, nb_actifs, nb_sorties, entree,
+                          sorties, n);
 }

@@ -98,3 +98,19 @@ template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
 #else
 #define RINGCUBE_CLONES
 #endif
+
+// Code written for vectors of eight floats runs well only where the
+// processor has them: on x86-64 with AVX2, in a function of its own that a
+// caller picks with ringcube_avx2(). Elsewhere (SSE2, NEON) vectors of four
+// are the widest.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(RINGCUBE_SANS_CLONES)
+#define RINGCUBE_AVX2 __attribute__((target("avx2")))
+inline bool ringcube_avx2() {
+    return __builtin_cpu_supports("avx2");
+}
+#else
+#define RINGCUBE_AVX2
+inline bool ringcube_avx2() {
+    return false;
+}
+#endif
