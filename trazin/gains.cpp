@@ -116,10 +116,15 @@ void trazin_tilde_recoit_y(t_trazin_tilde *x, t_floatarg f) {
     placer(x);
 }
 
+// Only in the spherical system does the angle it carries move x and y; in
+// the others it is the height alone.
 void trazin_tilde_recoit_z(t_trazin_tilde *x, t_floatarg f) {
     if (!std::isfinite(f)) return;
     ranger_z(x, f);
-    placer(x);
+    if (x->type_repere == REPERE_SPHERIQUE)
+        placer(x);
+    else
+        calculer_gains(x);
 }
 
 // One position, one computation: coordinates 2 and 3 are stored first and

@@ -49,6 +49,37 @@ TEST(TrazinOutlets, FadeInFromSilence) {
     for (int k = 0; k < 8; k++) EXPECT_NEAR(r.signals.at("sph" + nom(k))[1000], 0.5019f, 5e-5);
 }
 
+// A change of system converts nothing: each handler writes the fields of its
+// own system and the source moves from where the other system left it. The
+// expected outlets are the law's gains for the position those fields give.
+TEST(TrazinOutlets, HandlersAfterAChangeOfSystem) {
+    struct Cas {
+        const char *creation, *messages;
+        float gains[8];
+    };
+    const Cas cas[] = {
+        {"c", "1 1 1, change_type p, z 0.5", {.0354, .2283, .0354, 0, .1319, .3248, .1319, 0}},
+        {"s", "1.5 20 60, change_type p, z 0.4", {0, .2356, .1339, 0, .0476, .3272, .2255, 0}},
+        {"c", "1 1 1, change_type p, x 2", {.1058, .1058, 0, 0, .1986, .1986, .0130, .0130}},
+        {"c", "1 1 1, change_type p, y 45", {0, 0, 0, 0, .3050, .3050, .3050, .3050}},
+        {"s", "1.5 20 60, change_type c, x 0.3", {0, .1220, 0, 0, .3145, .4428, .2528, .1245}},
+        {"s", "1.5 20 60, change_type c, y -0.5", {0, .0801, .1746, 0, 0, .2218, .3163, .0856}},
+        {"s", "1.5 20 60, change_type c, z 0.8", {0, .1634, .0803, 0, .0847, .3132, .2300, .0015}},
+        {"p", "2 30 0.5, change_type s, x 1", {.0466, .3743, .1851, 0, .0466, .3743, .1851, 0}},
+        {"p", "2 30 0.5, change_type s, y 200", {.1338, 0, 0, .2121, .1338, 0, 0, .2121}},
+        {"p", "2 30 0.5, change_type s, z 45", {0, .0951, .0142, 0, .1167, .2568, .1760, .0359}},
+    };
+    pd_host::Patch p;
+    for (size_t c = 0; c < std::size(cas); c++)
+        p.send_at(0, instance(p, std::string(cas[c].creation) + " c 0.3 1", std::to_string(c)), 0,
+                  cas[c].messages);
+    const pd_host::Result r = p.run(256);
+    for (size_t c = 0; c < std::size(cas); c++)
+        for (int k = 0; k < 8; k++)
+            EXPECT_NEAR(r.signals.at(std::to_string(c) + nom(k))[255], cas[c].gains[k], 1e-4)
+                << cas[c].creation << ": " << cas[c].messages << ", outlet " << k + 1;
+}
+
 // The float inlets act as "x", "y" and "z"; a float at the first inlet as
 // "x", in both modes; a list is the three at once; bad values change nothing.
 TEST(TrazinOutlets, PositionInletsAndMessages) {
