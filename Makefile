@@ -2,10 +2,16 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure check bench style clean demo install package
+.PHONY: all deps configure check bench style clean demo install package cross
 
+# The library folder holds the externals of this machine and, where Debian's
+# cross compilers are installed, of arm64 and armhf (tools/cross).
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
+	@tools/cross build $(BUILD) $(JOBS)
+
+cross: configure
+	@tools/cross build $(BUILD) $(JOBS)
 
 deps:
 	@tools/install-deps
@@ -36,7 +42,7 @@ install: configure
 	cmake --build $(BUILD) --target ringcube_library -j $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PDLIBDIR)"
 
-package: configure
+package: all
 	cmake --build $(BUILD) --target ringcube_package -j $(JOBS)
 
 # Reliability. make check also runs the plain tests and the fuzz corpus again
