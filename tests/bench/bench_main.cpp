@@ -221,7 +221,7 @@ int main(int argc, char **argv) {
     patches.push_back(
         {"(sources and jumping positions)", signal("", Signals::jumping_cartesian, 2), {}});
     for (const std::string nom : {"sorvel~", "kelmor~", "trazin~"}) {
-        if (!existe(std::string(RC_LIBRARY_DIR) + "/" + nom + ".pd_linux")) continue;
+        if (!existe(std::string(RC_LIBRARY_DIR) + "/" + nom + RC_EXTENSION)) continue;
         const bool trazin = nom == "trazin~";
         const std::string objet = trazin ? nom : nom + " 8";
         const int c = trazin ? 3 : 2;

@@ -168,9 +168,9 @@ std::vector<std::string> reports(const std::string &log) {
 }
 
 bool ours(const std::string &report) {
-    return report.find("sorvel~.pd_linux") != std::string::npos ||
-           report.find("kelmor~.pd_linux") != std::string::npos ||
-           report.find("trazin~.pd_linux") != std::string::npos;
+    return report.find("sorvel~" RC_EXTENSION) != std::string::npos ||
+           report.find("kelmor~" RC_EXTENSION) != std::string::npos ||
+           report.find("trazin~" RC_EXTENSION) != std::string::npos;
 }
 
 TEST(Churn, EditingWhilePlayingUnderValgrind) {

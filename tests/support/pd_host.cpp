@@ -117,13 +117,22 @@ std::string Patch::text(long samples) const {
     return s.str();
 }
 
-Result Patch::run(long samples) const {
+std::string native_pd_program() {
+    return RC_PD_PROGRAM;
+}
+
+std::string pd_program() {
+    const char *program = std::getenv("RC_PD");
+    return program && *program ? program : native_pd_program();
+}
+
+Result Patch::run(long samples, const std::string &program) const {
     const std::string patch = directory_ + "/patch.pd";
     const std::string console = directory_ + "/console.txt";
     std::ofstream(patch) << text(samples);
 
     std::ostringstream command;
-    command << "timeout 120 '" << RC_PD_PROGRAM << "' -nogui -batch -noprefs -nosound -nostdpath"
+    command << "timeout 120 '" << program << "' -nogui -batch -noprefs -nosound -nostdpath"
             << " -stderr -r " << sample_rate_ << " -path '" << RC_LIBRARY_DIR << "' -path '"
             << RC_PROBE_DIR << "'";
     for (const std::string &library : libraries_) command << " -lib '" << library << "'";

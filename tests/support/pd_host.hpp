@@ -29,6 +29,13 @@ struct Result {
     int count(const std::string &text) const;
 };
 
+// The Pd that runs the patches: the program named by RC_PD in the
+// environment, if any (for instance a wrapper that runs another machine's
+// Pd under qemu-user, as tools/fetch-sysroot writes), else the Pd of the
+// machine the tests run on, which native_pd_program() names.
+std::string pd_program();
+std::string native_pd_program();
+
 class Patch {
   public:
     explicit Patch(int sample_rate = 44100);
@@ -55,7 +62,9 @@ class Patch {
 
     // Loads the patch with DSP on, runs it for the given number of samples
     // (0: load and quit) and returns the console and the recordings.
-    Result run(long samples) const;
+    Result run(long samples) const { return run(samples, pd_program()); }
+    // The same in a Pd of one's choice: a program that takes Pd's arguments.
+    Result run(long samples, const std::string &program) const;
 
     // The patch text, for diagnostics.
     std::string text(long samples) const;

@@ -1,5 +1,6 @@
 // make install: the installed folder is a library that Pd loads through
-// [declare -path ringcube].
+// [declare -path ringcube]. make package: the deken archive names every
+// machine whose externals the folder holds.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string run(const std::string &command) {
+std::string run(const std::string &command, bool succeeds = true) {
     const std::string out =
         fs::path(RC_TEST_TMP) / ("install-" + std::to_string(getpid()) + ".txt");
     const int status = std::system((command + " >'" + out + "' 2>&1").c_str());
@@ -23,7 +24,7 @@ std::string run(const std::string &command) {
     std::ostringstream s;
     s << in.rdbuf();
     fs::remove(out);
-    EXPECT_EQ(status, 0) << command << "\n" << s.str();
+    EXPECT_EQ(status == 0, succeeds) << command << "\n" << s.str();
     return s.str();
 }
 
@@ -37,9 +38,12 @@ TEST(DemoInstall, StagedFolderLoadsInPd) {
 
     const fs::path library = stage.string() + externals.string() + "/ringcube";
     for (const char *file :
-         {"sorvel~.pd_linux", "kelmor~.pd_linux", "trazin~.pd_linux", "sorvel~-help.pd",
+         {"sorvel~" RC_EXTENSION, "kelmor~" RC_EXTENSION, "trazin~" RC_EXTENSION, "sorvel~-help.pd",
           "kelmor~-help.pd", "trazin~-help.pd", "README.md", "LICENSE"})
         EXPECT_TRUE(fs::exists(library / file)) << file;
+    // The externals of the other machines built beside this one's go too.
+    for (const fs::directory_entry &built : fs::directory_iterator(RC_LIBRARY_DIR))
+        EXPECT_TRUE(fs::exists(library / built.path().filename())) << built.path();
 
     // [declare -path ringcube] in a patch beside the folder: Pd finds the
     // folder relative to the patch as it finds it in its standard externals
@@ -56,6 +60,31 @@ TEST(DemoInstall, StagedFolderLoadsInPd) {
             "-open '" +
             patch.string() + "' -send 'pd quit'");
     EXPECT_EQ(console.find("couldn't create"), std::string::npos) << console;
+    fs::remove_all(stage);
+}
+
+TEST(DemoInstall, PackageNamesEveryMachineOfTheFolder) {
+    fs::create_directories(RC_TEST_TMP);
+    const fs::path stage = fs::path(RC_TEST_TMP) / ("package-" + std::to_string(getpid()));
+    fs::remove_all(stage);
+    fs::create_directories(stage);
+    fs::copy(RC_LIBRARY_DIR, stage / "ringcube");
+    std::string name = "ringcube[v" RINGCUBE_VERSION "]";
+    for (const auto &[extension, machine] :
+         {std::pair{".l_amd64", "amd64"}, {".l_arm64", "arm64"}, {".l_arm", "armv7"}})
+        if (fs::exists(stage / "ringcube" / (std::string("sorvel~") + extension)))
+            name += std::string("(Linux-") + machine + "-32)";
+    const std::string package =
+        "'" RC_CMAKE "' -DFOLDER='" + (stage / "ringcube").string() +
+        "' -DVERSION=" RINGCUBE_VERSION
+        " -DSYSTEM=Linux '-DOBJECTS=sorvel;kelmor;trazin' -P '" RC_SOURCE_DIR
+        "/cmake/package.cmake'";
+    run(package);
+    EXPECT_TRUE(fs::exists(stage / (name + ".dek"))) << name;
+
+    // A machine that lacks an object is refused rather than packed.
+    fs::remove(stage / "ringcube" / "trazin~" RC_EXTENSION);
+    run(package, false);
     fs::remove_all(stage);
 }
 
