@@ -78,6 +78,21 @@ TEST(Patches, EveryHelpAndDemoPatchOpensCleanly) {
     }
 }
 
+// Right-click, Help, as the GUI's menu asks for it: the canvas finds the box
+// under the point and opens the help patch its class names.
+TEST(Patches, HelpOpensFromTheObject) {
+    for (const char *creation : {"sorvel~ 8", "kelmor~", "trazin~"}) {
+        const std::string name = std::string(creation).substr(0, 7);
+        pd_host::Patch p;
+        const int object = p.obj(creation); // box 4, at 200 40
+        p.send_at(0, object, 0,
+                  "; pd-patch.pd done-popup 2 205 45; pd-" + name + "-help.pd dirty 0");
+        const pd_host::Result r = p.run(64);
+        EXPECT_EQ(r.count("couldn't find help patch"), 0) << r.console;
+        EXPECT_EQ(r.count("no such object"), 0) << name << " help not loaded\n" << r.console;
+    }
+}
+
 // The boxes and connections of one canvas (a subpatch counts as one box of
 // its parent and has its own).
 struct Boxes {
