@@ -38,7 +38,8 @@ TEST(DemoInstall, StagedFolderLoadsInPd) {
     const fs::path library = stage.string() + externals.string() + "/ringcube";
     for (const char *file :
          {"sorvel~.pd_linux", "kelmor~.pd_linux", "trazin~.pd_linux", "sorvel~-help.pd",
-          "kelmor~-help.pd", "trazin~-help.pd", "README.md", "LICENSE"})
+          "kelmor~-help.pd", "trazin~-help.pd", "stereo_monitor~.pd", "binaural~.pd", "README.md",
+          "LICENSE"})
         EXPECT_TRUE(fs::exists(library / file)) << file;
 
     // [declare -path ringcube] in a patch beside the folder: Pd finds the

@@ -93,6 +93,34 @@ TEST(Patches, HelpOpensFromTheObject) {
     }
 }
 
+// The stereo monitor of the help patches: a loudspeaker on the left is heard
+// on the left, one in front or behind in the middle, at equal power; a new
+// azimuth at the right inlet turns it.
+TEST(Patches, StereoMonitorPansByDirection) {
+    struct Case {
+        const char *creation, *turn;
+        float left, right;
+    };
+    for (const Case &c :
+         {Case{"stereo_monitor~ 180", "", 1, 0}, Case{"stereo_monitor~ 0", "", 0, 1},
+          Case{"stereo_monitor~ 90", "", 0.7071f, 0.7071f},
+          Case{"stereo_monitor~ -90", "", 0.7071f, 0.7071f},
+          Case{"stereo_monitor~ 135", "", 0.9737f, 0.2280f},
+          Case{"stereo_monitor~ 180", "0", 0, 1}}) {
+        pd_host::Patch p;
+        const int one = p.obj("sig~ 1");
+        const int monitor = p.obj(c.creation);
+        p.connect(one, 0, monitor, 0);
+        p.record(monitor, 0, "left");
+        p.record(monitor, 1, "right");
+        if (*c.turn) p.send_at(0, monitor, 1, c.turn);
+        const pd_host::Result r = p.run(4096);
+        EXPECT_NEAR(r.signals.at("left").back(), c.left, 1e-3) << c.creation << " " << c.turn;
+        EXPECT_NEAR(r.signals.at("right").back(), c.right, 1e-3) << c.creation << " " << c.turn;
+        EXPECT_EQ(complaints(r.console), std::vector<std::string>{}) << c.creation;
+    }
+}
+
 // The boxes and connections of one canvas (a subpatch counts as one box of
 // its parent and has its own).
 struct Boxes {
