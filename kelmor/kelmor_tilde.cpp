@@ -96,7 +96,7 @@ RINGCUBE_EXPORT void kelmor_tilde_setup(void) {
     class_addmethod(c, pd_methode(kelmor_tilde_changer_type_repere), gensym("change_type"), A_GIMME,
                     0);
     class_addmethod(c, pd_methode(kelmor_tilde_informations), gensym("get_info"), A_GIMME, 0);
-    class_sethelpsymbol(c, gensym("kelmor~-help"));
+    class_sethelpsymbol(c, gensym("kelmor~"));
 
     post("\"KELMOR~\"  panoramique du premier ordre sur 2 " CP850_A_GRAVE " 16 haut-parleurs,");
     post("  avec offset, en contr" CP850_O_CIRC "le ou en signal,");

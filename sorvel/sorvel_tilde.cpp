@@ -118,5 +118,5 @@ RINGCUBE_EXPORT void sorvel_tilde_setup(void) {
                     gensym("change_type"), A_GIMME, 0);
     class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_informations), gensym("get_info"),
                     A_GIMME, 0);
-    class_sethelpsymbol(sorvel_tilde_class, gensym("sorvel~-help"));
+    class_sethelpsymbol(sorvel_tilde_class, gensym("sorvel~"));
 }

@@ -48,5 +48,5 @@ RINGCUBE_EXPORT void trazin_tilde_setup(void) {
     class_addmethod(trazin_tilde_class, pd_methode(trazin_tilde_recoit_z), gensym("z"), A_DEFFLOAT,
                     0);
     class_addlist(trazin_tilde_class, pd_methode(trazin_tilde_recoit_liste));
-    class_sethelpsymbol(trazin_tilde_class, gensym("trazin~-help"));
+    class_sethelpsymbol(trazin_tilde_class, gensym("trazin~"));
 }

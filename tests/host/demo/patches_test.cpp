@@ -78,6 +78,67 @@ TEST(Patches, EveryHelpAndDemoPatchOpensCleanly) {
     }
 }
 
+// Right-click, Help, as the GUI's menu asks for it: the canvas finds the box
+// under the point and opens the help patch its class names.
+TEST(Patches, HelpOpensFromTheObject) {
+    for (const char *creation : {"sorvel~ 8", "kelmor~", "trazin~"}) {
+        const std::string name = std::string(creation).substr(0, 7);
+        pd_host::Patch p;
+        const int object = p.obj(creation); // box 4, at 200 40
+        p.send_at(0, object, 0,
+                  "; pd-patch.pd done-popup 2 205 45; pd-" + name + "-help.pd dirty 0");
+        const pd_host::Result r = p.run(64);
+        EXPECT_EQ(r.count("couldn't find help patch"), 0) << r.console;
+        EXPECT_EQ(r.count("no such object"), 0) << name << " help not loaded\n" << r.console;
+    }
+}
+
+// The stereo monitor of the help patches: a loudspeaker on the left is heard
+// on the left, one in front or behind in the middle, at equal power; a new
+// azimuth at the right inlet turns it.
+TEST(Patches, StereoMonitorPansByDirection) {
+    struct Case {
+        const char *creation, *turn;
+        float left, right;
+    };
+    for (const Case &c :
+         {Case{"stereo_monitor~ 180", "", 1, 0}, Case{"stereo_monitor~ 0", "", 0, 1},
+          Case{"stereo_monitor~ 90", "", 0.7071f, 0.7071f},
+          Case{"stereo_monitor~ -90", "", 0.7071f, 0.7071f},
+          Case{"stereo_monitor~ 135", "", 0.9737f, 0.2280f},
+          Case{"stereo_monitor~ 180", "0", 0, 1}}) {
+        pd_host::Patch p;
+        const int one = p.obj("sig~ 1");
+        const int monitor = p.obj(c.creation);
+        p.connect(one, 0, monitor, 0);
+        p.record(monitor, 0, "left");
+        p.record(monitor, 1, "right");
+        if (*c.turn) p.send_at(0, monitor, 1, c.turn);
+        const pd_host::Result r = p.run(4096);
+        EXPECT_NEAR(r.signals.at("left").back(), c.left, 1e-3) << c.creation << " " << c.turn;
+        EXPECT_NEAR(r.signals.at("right").back(), c.right, 1e-3) << c.creation << " " << c.turn;
+        EXPECT_EQ(complaints(r.console), std::vector<std::string>{}) << c.creation;
+    }
+}
+
+// Every window of a help patch, main or subpatch, fits a laptop screen.
+TEST(Patches, EveryHelpWindowFits) {
+    for (const fs::path &help : patches_in("help")) {
+        std::istringstream in(read_file(help));
+        int windows = 0;
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("#N canvas ", 0) != 0) continue;
+            std::istringstream words(line.substr(10));
+            int x, y, width, height;
+            words >> x >> y >> width >> height;
+            EXPECT_LE(width, 800) << help << ": " << line;
+            EXPECT_LE(height, 720) << help << ": " << line;
+            windows++;
+        }
+        EXPECT_GE(windows, 8) << help;
+    }
+}
+
 // The boxes and connections of one canvas (a subpatch counts as one box of
 // its parent and has its own).
 struct Boxes {
@@ -134,36 +195,59 @@ std::vector<Boxes> canvases(const std::string &patch_text) {
     return done;
 }
 
-// Every message box that the help patch wires straight to one of the
-// objects, sent to a fresh instance of that object: the object must know
-// every selector the help shows, with the arguments shown.
+// Every message box of a help patch that reaches one of the objects, wired
+// to it, through a [t a ...] or through a [s name] to the [r name] wired to
+// it, sent to a fresh instance of that object: the object must know every
+// selector the help shows, with the arguments shown.
 TEST(Patches, EveryHelpMessageIsUnderstood) {
     const std::vector<fs::path> helps = patches_in("help");
     ASSERT_EQ(helps.size(), 3u);
+    auto is_object = [](const Boxes &b, int i) {
+        for (const char *name : {"sorvel~", "kelmor~", "trazin~"})
+            if (b.kind.at(i) == "obj" && b.text[i].rfind(name, 0) == 0) return true;
+        return false;
+    };
+    using Inlet = std::pair<std::string, int>; // creation, inlet
     for (const fs::path &help : helps) {
-        int sent = 0;
-        for (const Boxes &b : canvases(read_file(help))) {
-            std::map<int, std::string> objects;
-            for (size_t i = 0; i < b.kind.size(); i++)
-                for (const char *name : {"sorvel~", "kelmor~", "trazin~"})
-                    if (b.kind[i] == "obj" && b.text[i].rfind(name, 0) == 0) objects[i] = b.text[i];
-            for (const auto &[target, creation] : objects) {
-                pd_host::Patch p;
-                const int object = p.obj(creation);
-                for (const auto &c : b.connections) {
-                    if (c[2] != target || b.kind.at(c[0]) != "msg") continue;
-                    std::string text = b.text[c[0]];
-                    if (text.find('$') != std::string::npos || text[0] == '\\') continue;
-                    for (size_t k; (k = text.find(" \\,")) != std::string::npos;)
-                        text.replace(k, 3, ",");
-                    p.send_at(0, object, c[3], text);
-                    sent++;
-                }
-                EXPECT_EQ(complaints(p.run(128).console), std::vector<std::string>{})
-                    << help << ": " << creation;
+        const std::vector<Boxes> all = canvases(read_file(help));
+        std::map<std::string, std::vector<Inlet>> receivers;
+        for (const Boxes &b : all)
+            for (const auto &c : b.connections)
+                if (b.text.at(c[0]).rfind("r ", 0) == 0 && is_object(b, c[2]))
+                    receivers[b.text[c[0]].substr(2)].push_back({b.text[c[2]], c[3]});
+        std::map<std::string, std::vector<std::pair<int, std::string>>> sends;
+        for (const Boxes &b : all) {
+            auto reach = [&](int box, int inlet, std::vector<Inlet> &out) {
+                const std::string &t = b.text[box];
+                if (is_object(b, box)) out.push_back({t, inlet});
+                if (t.rfind("s ", 0) == 0)
+                    for (const Inlet &r : receivers[t.substr(2)]) out.push_back(r);
+                if (t.rfind("t a", 0) == 0)
+                    for (const auto &c : b.connections)
+                        if (c[0] == box && c[1] == 0 && is_object(b, c[2]))
+                            out.push_back({b.text[c[2]], c[3]});
+            };
+            for (const auto &c : b.connections) {
+                if (b.kind.at(c[0]) != "msg") continue;
+                std::string text = b.text[c[0]];
+                if (text.find('$') != std::string::npos || text[0] == '\\') continue;
+                for (size_t k; (k = text.find(" \\,")) != std::string::npos;)
+                    text.replace(k, 3, ",");
+                std::vector<Inlet> targets;
+                reach(c[2], c[3], targets);
+                for (const Inlet &t : targets) sends[t.first].push_back({t.second, text});
             }
         }
-        EXPECT_GE(sent, 12) << help;
+        int sent = 0;
+        for (const auto &[creation, messages] : sends) {
+            pd_host::Patch p;
+            const int object = p.obj(creation);
+            for (const auto &[inlet, text] : messages) p.send_at(0, object, inlet, text);
+            sent += messages.size();
+            EXPECT_EQ(complaints(p.run(128).console), std::vector<std::string>{})
+                << help << ": " << creation;
+        }
+        EXPECT_GE(sent, 18) << help;
     }
 }
 
