@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "angles.hpp"
+#include "numbers.hpp"
 
 void remplir_table_cos(float *table) {
     for (int k = 0; k < TAILLE_TABLE_COS; k++)

@@ -1,12 +1,14 @@
-// kelmor~: the Pd glue (class, method table, creation, dsp, destruction).
+// kelmor~: the Pd glue (creation, destruction, dsp, class and method table).
 
 #include "kelmor_tilde.hpp"
 
 #include <cmath>
 #include <cstdlib>
 
+#include "../common/cosine_table.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
+#include "../common/numbers.hpp"
 #include "../common/pd_glue.hpp"
 
 static t_class *kelmor_tilde_class;
@@ -28,13 +30,13 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     if (!repere)
         post("kelmor~: erreur dans le type des coordonn" CP850_E_AIGU "es, \n  elles sont "
              "cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
-    x->type_repere = repere == 'p' ? 0 : 1;
+    x->type_repere = repere == 'p' ? REPERE_POLAIRE : REPERE_CARTESIEN;
 
     const char entrees = lettre_choisie(argc, argv, 2, "cs", 'c');
     if (!entrees)
         post("kelmor~: erreur dans le type des entr" CP850_E_AIGU "es, \n  elles sont en "
              "controle par d" CP850_E_AIGU "faut.");
-    x->type_entrees = entrees == 's' ? 0 : 1;
+    x->type_entrees = entrees == 's' ? ENTREES_SIGNAL : ENTREES_CONTROLE;
 
     x->offset = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.3f;
     if (!offset_valide(x->offset)) {
@@ -45,27 +47,39 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->temps_interp =
         temps_interp_echantillons(argc >= 5 ? atom_getfloat(&argv[4]) : 10.0f, sys_getsr());
 
-    // Without its tables the instance keeps its signal inlets, so the patch
-    // keeps its wiring, and plays the message-driven glide only.
-    if (!kelmor_tilde_etat_initial(x)) {
-        post("kelmor~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
-        post("  les entr" CP850_E_AIGU "es signal restent muettes.");
+    for (int i = 0; i < x->nb_sorties; i++) x->gain_courant[i] = 0.0f;
+    x->entrees_muettes = 0;
+    x->source_y = 1.0f;
+    x->source_teta = TETA_DEFAUT;
+    kelmor_tilde_anneau_defaut(x, x->nb_sorties);
+    if (x->type_entrees == ENTREES_SIGNAL) {
+        float *bloc = static_cast<float *>(
+            malloc((2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS) * sizeof(float)));
+        if (bloc) {
+            kelmor_tilde_installer_bloc(x, bloc);
+        } else {
+            // The instance keeps its signal inlets, so the patch keeps its
+            // wiring, and plays the message-driven glide only.
+            post("kelmor~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
+            post("  les entr" CP850_E_AIGU "es signal restent muettes.");
+        }
     }
+    // Straight ahead at distance 1; the gains start at 0, so it fades in.
+    kelmor_tilde_recoit_x(x, x->type_repere == REPERE_POLAIRE ? 1.0f : 0.0f);
 
-    creer_entrees_position(&x->x_obj, x->type_entrees == 1, {"x", "y"});
+    creer_entrees_position(&x->x_obj, x->type_entrees == ENTREES_CONTROLE, {"x", "y"});
     creer_sorties(&x->x_obj, x->nb_sorties);
     return x;
 }
 
 static void kelmor_tilde_dest(t_kelmor_tilde *x) {
-    if (x->type_entrees == 0) free(x->hp_cos);
+    if (x->type_entrees == ENTREES_SIGNAL) free(x->hp_cos);
 }
 
 // Every outlet's vector is passed, active or not: the perform routines write
 // the silence of the inactive ones.
 static void kelmor_tilde_dsp(t_kelmor_tilde *x, t_signal **sp) {
-    if (x->nb_sorties < KELMOR_MIN_HP || x->nb_sorties > KELMOR_MAX_HP) return;
-    if (x->type_entrees == 1)
+    if (x->type_entrees == ENTREES_CONTROLE)
         ajouter_perform(kelmor_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
     else
         ajouter_perform(kelmor_tilde_perform_signal, x, sp, 3 + x->nb_sorties);

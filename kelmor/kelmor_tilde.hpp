@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "../common/glide.hpp"
+#include "../common/modes.hpp"
 
 // kelmor~: one mono source panned over a ring of 2 to 16 loudspeakers by a
 // first-order directional law (an omnidirectional part and two
@@ -16,8 +17,8 @@ constexpr int KELMOR_MIN_HP = 2;
 
 struct t_kelmor_tilde {
     t_object x_obj;
-    int type_repere;     // 1 cartesian, 0 polar
-    int type_entrees;    // 1 control inlets, 0 signal inlets; fixed at creation
+    int type_repere;     // REPERE_CARTESIEN or REPERE_POLAIRE
+    int type_entrees;    // ENTREES_CONTROLE or ENTREES_SIGNAL, fixed at creation
     int entrees_muettes; // 1 while the position signals are ignored
     int nb_sorties;      // outlets, fixed at creation
     int nb_hp;           // loudspeakers in use, 2..nb_sorties
@@ -48,13 +49,11 @@ struct t_kelmor_tilde {
 static_assert(std::is_standard_layout<t_kelmor_tilde>::value, "Pd needs a plain record");
 static_assert(std::is_trivial<t_kelmor_tilde>::value, "Pd needs a plain record");
 
-// The state of a new instance whose arguments are read: silent gains, the
-// source straight ahead at distance 1, the default ring, the tables of signal
-// mode, and the first glide. False when the tables could not be allocated.
-bool kelmor_tilde_etat_initial(t_kelmor_tilde *x);
-
 // Layout (layout.cpp).
 void kelmor_tilde_anneau_defaut(t_kelmor_tilde *x, int n);
+// Hands a signal-mode instance its block (2 nb_sorties + 4096 floats) and
+// fills it from the layout.
+void kelmor_tilde_installer_bloc(t_kelmor_tilde *x, float *bloc);
 void kelmor_tilde_initialiser_nb_hp(t_kelmor_tilde *x, t_floatarg n);
 void kelmor_tilde_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *s, int argc, t_atom *argv);
 void kelmor_tilde_dist_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *s, int argc, t_atom *argv);

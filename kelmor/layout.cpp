@@ -2,12 +2,11 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 
-#include "../common/angles.hpp"
 #include "../common/cosine_table.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
+#include "../common/numbers.hpp"
 #include "kelmor_tilde.hpp"
 
 namespace {
@@ -25,25 +24,6 @@ void placer_hp(t_kelmor_tilde *x, int i, float teta, float dist) {
     }
 }
 
-// An angle in degrees as stored; a value too large to become radians gives a
-// non-finite result and is then treated as absent.
-float radians(float degres) {
-    return degres * PI_F / 180.0f;
-}
-
-// One block: hp_cos, hp_sin, then the cosine table.
-bool allouer_tables(t_kelmor_tilde *x) {
-    float *bloc = static_cast<float *>(
-        malloc((2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS) * sizeof(float)));
-    if (!bloc) return false;
-    x->hp_cos = bloc;
-    x->hp_sin = bloc + x->nb_sorties;
-    x->table_cos = bloc + 2 * x->nb_sorties;
-    remplir_table_cos(x->table_cos);
-    for (int i = 0; i < x->nb_sorties; i++) placer_hp(x, i, x->hp_teta[i], x->hp_dist[i]);
-    return true;
-}
-
 } // namespace
 
 // Symmetric about the front (+y): loudspeaker 1 at pi/2 + pi/n, the next
@@ -54,16 +34,12 @@ void kelmor_tilde_anneau_defaut(t_kelmor_tilde *x, int n) {
                   1.0f);
 }
 
-bool kelmor_tilde_etat_initial(t_kelmor_tilde *x) {
-    for (int i = 0; i < x->nb_sorties; i++) x->gain_courant[i] = 0.0f;
-    x->entrees_muettes = 0;
-    x->source_y = 1.0f;
-    x->source_teta = TETA_DEFAUT;
-    kelmor_tilde_anneau_defaut(x, x->nb_sorties);
-    const bool tables = x->type_entrees == 1 || allouer_tables(x);
-    // Straight ahead at distance 1; the gains start at 0, so it fades in.
-    kelmor_tilde_recoit_x(x, x->type_repere == 0 ? 1.0f : 0.0f);
-    return tables;
+void kelmor_tilde_installer_bloc(t_kelmor_tilde *x, float *bloc) {
+    x->hp_cos = bloc;
+    x->hp_sin = bloc + x->nb_sorties;
+    x->table_cos = bloc + 2 * x->nb_sorties;
+    remplir_table_cos(x->table_cos);
+    for (int i = 0; i < x->nb_sorties; i++) placer_hp(x, i, x->hp_teta[i], x->hp_dist[i]);
 }
 
 void kelmor_tilde_initialiser_nb_hp(t_kelmor_tilde *x, t_floatarg n) {
@@ -80,10 +56,12 @@ void kelmor_tilde_initialiser_nb_hp(t_kelmor_tilde *x, t_floatarg n) {
     kelmor_tilde_recalculer(x);
 }
 
+// An angle too large to become radians comes out infinite and is then
+// taken as absent.
 void kelmor_tilde_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *, int argc, t_atom *argv) {
     for (int i = 0; i < argc && i < x->nb_hp; i++) {
-        const float teta = radians(atom_getfloat(&argv[i]));
-        if (std::isfinite(teta)) placer_hp(x, i, teta, 1.0f);
+        const float teta = en_radians(atom_getfloat(&argv[i]));
+        if (fini(teta)) placer_hp(x, i, teta, 1.0f);
     }
     kelmor_tilde_recalculer(x);
 }
@@ -91,9 +69,9 @@ void kelmor_tilde_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *, int argc, t
 void kelmor_tilde_dist_teta_positionner_hp(t_kelmor_tilde *x, t_symbol *, int argc, t_atom *argv) {
     for (int i = 0; i < x->nb_hp && 2 * i < argc; i++) {
         float dist = atom_getfloat(&argv[2 * i]);
-        float teta = 2 * i + 1 < argc ? radians(atom_getfloat(&argv[2 * i + 1])) : x->hp_teta[i];
-        if (!std::isfinite(dist)) dist = x->hp_dist[i];
-        if (!std::isfinite(teta)) teta = x->hp_teta[i];
+        float teta = 2 * i + 1 < argc ? en_radians(atom_getfloat(&argv[2 * i + 1])) : x->hp_teta[i];
+        if (!fini(dist)) dist = x->hp_dist[i];
+        if (!fini(teta)) teta = x->hp_teta[i];
         placer_hp(x, i, teta, dist);
     }
     kelmor_tilde_recalculer(x);
@@ -107,7 +85,7 @@ void kelmor_tilde_xy_positionner_hp(t_kelmor_tilde *x, t_symbol *, int argc, t_a
         const float hx = atom_getfloat(&argv[2 * i]);
         if (2 * i + 1 < argc) {
             const float hy = atom_getfloat(&argv[2 * i + 1]);
-            if (std::isfinite(hy)) y = hy;
+            if (fini(hy)) y = hy;
         }
         // Squared in double so that a far loudspeaker keeps its true distance;
         // one beyond the float range keeps its place, as a non-finite x does.

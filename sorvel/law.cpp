@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../common/angles.hpp"
+#include "../common/numbers.hpp"
 #include "../common/glide.hpp"
 #include "pair_law.hpp"
 #include "sorvel_tilde.hpp"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "../common/angles.hpp"
+#include "../common/numbers.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
 #include "sorvel_tilde.hpp"

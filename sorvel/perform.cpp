@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../common/angles.hpp"
+#include "../common/numbers.hpp"
 #include "../common/cosine_table.hpp"
 #include "../common/glide.hpp"
 #include "../common/simd.hpp"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "../common/angles.hpp"
+#include "../common/numbers.hpp"
 #include "../common/cosine_table.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "../common/angles.hpp"
+#include "../common/numbers.hpp"
 #include "../common/glide.hpp"
 #include "cube.hpp"
 #include "trazin_tilde.hpp"

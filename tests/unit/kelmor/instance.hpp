@@ -22,7 +22,12 @@ struct Instance {
         x.type_entrees = entrees;
         x.offset = offset;
         x.temps_interp = temps;
-        kelmor_tilde_etat_initial(&x);
+        x.source_y = 1.0f;
+        x.source_teta = 1.5708f;
+        kelmor_tilde_anneau_defaut(&x, nb);
+        if (entrees == 0)
+            kelmor_tilde_installer_bloc(&x, static_cast<float *>(malloc((2 * nb + 4096) * 4)));
+        kelmor_tilde_recoit_x(&x, repere == 0 ? 1.0f : 0.0f);
     }
     ~Instance() { free(x.hp_cos); }
     Instance(const Instance &) = delete;
