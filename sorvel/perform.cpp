@@ -97,10 +97,8 @@ RINGCUBE_CLONES void panoramique(const t_sorvel_tilde *x, const t_sample *entree
             for (int i = 0; i < m; i++) {
                 const float ax = fabsf(a[i]), ay = fabsf(b[i]);
                 const float z = std::min(ax, ay) / std::max(ax, ay), z2 = z * z;
-                float t =
-                    z *
-                    (0.9998660f +
-                     z2 * (-0.3302995f + z2 * (0.1801410f + z2 * (-0.0851330f + z2 * 0.0208351f))));
+                float t = 0.1801410f + z2 * (-0.0851330f + z2 * 0.0208351f);
+                t = z * (0.9998660f + z2 * (-0.3302995f + z2 * t));
                 t = ay > ax ? PI_F / 2 - t : t;
                 t = a[i] < 0.0f ? PI_F - t : t;
                 teta[i] = b[i] < 0.0f ? DEUX_PI_F - t : t;
