@@ -47,7 +47,7 @@ RINGCUBE_CLONES void panoramique(const t_sorvel_tilde *x, const t_sample *entree
                                  t_sample *const *sorties, int n) {
     float X[MORCEAU], Y[MORCEAU], d[MORCEAU], teta[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
     int k[MORCEAU], exact[MORCEAU];
-    const bool polaire = x->type_repere == 0;
+    const bool polaire = x->type_repere == REPERE_POLAIRE;
     const int nb = x->nb_hp;
     const float *table = x->table_cos, rc = x->rayon_disq_centrale, inverse_rc = 1.0f / rc,
                 inverse_rc2 = 1.0f / (rc * rc);

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "../common/glide.hpp"
+#include "../common/modes.hpp"
 
 // sorvel~: one mono source panned over a ring of 3 to 16 loudspeakers, pair
 // by pair, with a central disc where the gains blend into a spread over the
