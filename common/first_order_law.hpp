@@ -22,15 +22,12 @@ inline float norme_premier_ordre(int nb_hp) {
 // ring pays nothing for the third dimension.
 constexpr float SIN_ELEV_ANNEAU = -0.0f;
 
-template <class R> struct Poids {
-    R omni, x, y, z;
-};
+template <class R> struct Poids { R omni, x, y, z; };
 
 // The weights for a source at (x, y, z): 0.707 / (r + offset), rounded to
 // float, and 2 (x, y, z) / (r^2 + offset). A source not finite, or so far
 // that it cannot be heard, weighs nothing.
-template <class R>
-[[gnu::always_inline]] inline Poids<R> ponderer(R x, R y, R z, R offset) {
+template <class R> [[gnu::always_inline]] inline Poids<R> ponderer(R x, R y, R z, R offset) {
     const R r = std::sqrt(x * x + y * y + z * z);
     const bool audible = r < static_cast<R>(DISTANCE_LIMITE);
     const R omni = static_cast<float>(static_cast<R>(0.707) / (r + offset));
@@ -39,16 +36,20 @@ template <class R>
             audible ? 2 * z / q : R(0)};
 }
 
+// A gain as the law leaves it: silence where the source is behind the
+// loudspeaker (a negative sum), or where the weights and the layout push the
+// gain out of the float range.
+template <class R> [[gnu::always_inline]] inline float couper(R g) {
+    return g > 0 && g <= FLT_MAX ? static_cast<float>(g) : 0.0f;
+}
+
 // The gain of a loudspeaker at azimuth and elevation of these cosines and
 // sines, at distance `dist` (a ring has elevation 0): the weights projected
-// on its direction, times the norm and the distance. Cut to silence where the
-// source is behind it (a negative sum), or where the weights and the layout
-// push it out of the float range.
+// on its direction, times the norm and the distance, cut.
 template <class R>
 [[gnu::always_inline]] inline float gain_premier_ordre(const Poids<R> &p, R cos_teta, R sin_teta,
-                                                        R cos_elev, R sin_elev, R norme, R dist) {
-    const R g =
+                                                       R cos_elev, R sin_elev, R norme, R dist) {
+    return couper<R>(
         (p.omni + p.x * cos_teta * cos_elev + p.y * sin_teta * cos_elev + p.z * sin_elev) * norme *
-        dist;
-    return g > 0 && g <= FLT_MAX ? static_cast<float>(g) : 0.0f;
+        dist);
 }

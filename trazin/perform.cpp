@@ -7,9 +7,10 @@
 #include <limits>
 
 #include "../common/cosine_table.hpp"
+#include "../common/first_order_law.hpp"
 #include "../common/glide.hpp"
+#include "../common/numbers.hpp"
 #include "../common/simd.hpp"
-#include "cube.hpp"
 #include "trazin_tilde.hpp"
 
 t_int *trazin_tilde_perform_controle(t_int *w) {
@@ -24,17 +25,9 @@ namespace {
 // of a position signal.
 constexpr int MORCEAU = 64;
 
-// A source at or beyond this distance (squared here) is silent: the gains
-// fall as 1/distance, and the squares stay inside the float range.
-constexpr float DISTANCE_CARREE_MAX = 1e36f;
-
 // Marks a sample whose angle is not finite, so that the law silences it with
-// the far ones (a NaN is never below the limit).
+// the far ones.
 constexpr float MUET = std::numeric_limits<float>::quiet_NaN();
-
-[[gnu::always_inline]] inline bool fini(float v) {
-    return fabsf(v) <= std::numeric_limits<float>::max();
-}
 
 struct Position {
     alignas(32) float x[MORCEAU];
@@ -43,7 +36,7 @@ struct Position {
 };
 
 // The weights of the first-order law for a stretch of samples.
-struct Poids {
+struct PoidsMorceau {
     alignas(32) float omni[MORCEAU];
     alignas(32) float x[MORCEAU];
     alignas(32) float y[MORCEAU];
@@ -85,123 +78,67 @@ struct Poids {
     }
 }
 
-// From a cartesian position to the weights, every sample on its own. A
-// position not finite or too far gives four zero weights: silence.
+// From a cartesian position to the weights, every sample on its own.
 [[gnu::always_inline]] inline void ponderer(float offset, const float *px, const float *py,
-                                            const float *pz, int m, Poids &p) {
+                                            const float *pz, int m, PoidsMorceau &p) {
     for (int i = 0; i < m; i++) {
-        const float r2 = px[i] * px[i] + py[i] * py[i] + pz[i] * pz[i];
-        const bool proche = r2 < DISTANCE_CARREE_MAX;
-        const float x = proche ? px[i] : 0.0f;
-        const float y = proche ? py[i] : 0.0f;
-        const float z = proche ? pz[i] : 0.0f;
-        const float r = sqrtf(proche ? r2 : 0.0f);
-        const float omni = static_cast<float>(TRAZIN_OMNI) / (r + offset);
-        const float q = r * r + offset;
-        p.omni[i] = proche ? omni : 0.0f;
-        p.x[i] = 2.0f * x / q;
-        p.y[i] = 2.0f * y / q;
-        p.z[i] = 2.0f * z / q;
+        const Poids<float> w = ::ponderer<float>(px[i], py[i], pz[i], offset);
+        p.omni[i] = w.omni, p.x[i] = w.x, p.y[i] = w.y, p.z[i] = w.z;
     }
 }
 
-[[gnu::always_inline]] inline float gain(float somme) {
-    const float g = TRAZIN_NORMALISATION * somme;
-    return g > 0.0f ? g : 0.0f;
-}
-
-// One loudspeaker's outputs for a stretch, from its direction. The source
-// never shares the output's memory here (the routine copies it aside when an
-// output does).
-[[gnu::always_inline]] inline void decoder(const Poids &p, float dx, float dy, float dz,
-                                           const t_sample *__restrict source,
-                                           t_sample *__restrict sortie, int m) {
-    for (int i = 0; i < m; i++)
-        sortie[i] = gain(p.omni[i] + p.x[i] * dx + p.y[i] * dy + p.z[i] * dz) * source[i];
-}
-
-// The cube as creation lays it out, every component of every direction +a
-// or -a: each product of a weight with a direction is then one product or its
-// opposite, exactly, and the sums build on one another. They are the very
-// sums of the loudspeaker-by-loudspeaker decoding, in the same order; the
-// outputs follow the signs of HP_SIGNE_X, HP_SIGNE_Y and HP_SIGNE_Z.
-[[gnu::always_inline]] inline void
-decoder_cube(const Poids &p, float a, const t_sample *__restrict source, t_sample *__restrict s0,
-             t_sample *__restrict s1, t_sample *__restrict s2, t_sample *__restrict s3,
-             t_sample *__restrict s4, t_sample *__restrict s5, t_sample *__restrict s6,
-             t_sample *__restrict s7, int m) {
+// The eight outputs of a stretch. Every component of every direction of the
+// cube is +a or -a, to the rounding of the block's tables, so each product of
+// a weight with a direction is one product or its opposite and the sums build
+// on one another: 3 products and 14 sums for the eight projections. The
+// source never shares an output's memory here (the routine copies it aside
+// when an output does).
+[[gnu::always_inline]] inline void decoder_cube(const PoidsMorceau &p, float a, float norme,
+                                                const t_sample *__restrict source,
+                                                t_sample *const *sorties, int debut, int m) {
+    t_sample *__restrict s0 = sorties[0] + debut, *__restrict s1 = sorties[1] + debut;
+    t_sample *__restrict s2 = sorties[2] + debut, *__restrict s3 = sorties[3] + debut;
+    t_sample *__restrict s4 = sorties[4] + debut, *__restrict s5 = sorties[5] + debut;
+    t_sample *__restrict s6 = sorties[6] + debut, *__restrict s7 = sorties[7] + debut;
     for (int i = 0; i < m; i++) {
         const float ax = p.x[i] * a, ay = p.y[i] * a, az = p.z[i] * a, s = source[i];
         const float xp = p.omni[i] + ax, xm = p.omni[i] - ax;
         const float xp_yp = xp + ay, xp_ym = xp - ay, xm_yp = xm + ay, xm_ym = xm - ay;
-        s0[i] = gain(xm_yp - az) * s;
-        s1[i] = gain(xp_yp - az) * s;
-        s2[i] = gain(xp_ym - az) * s;
-        s3[i] = gain(xm_ym - az) * s;
-        s4[i] = gain(xm_yp + az) * s;
-        s5[i] = gain(xp_yp + az) * s;
-        s6[i] = gain(xp_ym + az) * s;
-        s7[i] = gain(xm_ym + az) * s;
+        s0[i] = couper(norme * (xm_yp - az)) * s;
+        s1[i] = couper(norme * (xp_yp - az)) * s;
+        s2[i] = couper(norme * (xp_ym - az)) * s;
+        s3[i] = couper(norme * (xm_ym - az)) * s;
+        s4[i] = couper(norme * (xm_yp + az)) * s;
+        s5[i] = couper(norme * (xp_yp + az)) * s;
+        s6[i] = couper(norme * (xp_ym + az)) * s;
+        s7[i] = couper(norme * (xm_ym + az)) * s;
     }
-}
-
-// Each loudspeaker's direction, from the tables of the block.
-struct Directions {
-    float dx[TRAZIN_NB_HP], dy[TRAZIN_NB_HP], dz[TRAZIN_NB_HP];
-    // The size of every component when they have the cube's signs and no
-    // other size, 0 otherwise.
-    float cube;
-};
-
-Directions lire_directions(const t_trazin_tilde *x) {
-    Directions d;
-    const float *cos_teta = x->hp_cos_teta, *sin_teta = x->hp_sin_teta;
-    const float *cos_elev = x->hp_cos_elev, *sin_elev = x->hp_sin_elev;
-    const float a = sin_elev[TRAZIN_NB_HP - 1];
-    int ecarts = !(a > 0.0f);
-    for (int j = 0; j < TRAZIN_NB_HP; j++) {
-        d.dx[j] = cos_teta[j] * cos_elev[j];
-        d.dy[j] = sin_teta[j] * cos_elev[j];
-        d.dz[j] = sin_elev[j];
-        ecarts |= (d.dx[j] != HP_SIGNE_X[j] * a) | (d.dy[j] != HP_SIGNE_Y[j] * a) |
-                  (d.dz[j] != HP_SIGNE_Z[j] * a);
-    }
-    d.cube = ecarts ? 0.0f : a;
-    return d;
 }
 
 // The signal-driven branch over a whole block.
-RINGCUBE_CLONES void panoramiser(int repere, float offset, const float *cosinus,
-                                 const Directions &d, const t_sample *entree, const t_sample *c1,
-                                 const t_sample *c2, const t_sample *c3, t_sample *const *sorties,
-                                 int n) {
+RINGCUBE_CLONES void panoramiser(const t_trazin_tilde *x, const t_sample *entree,
+                                 const t_sample *c1, const t_sample *c2, const t_sample *c3,
+                                 t_sample *const *sorties, int n) {
     bool partage = false;
     for (int j = 0; j < TRAZIN_NB_HP; j++) partage |= sorties[j] == entree;
+    const float a = x->hp_sin_elev[TRAZIN_NB_HP - 1], norme = norme_premier_ordre(TRAZIN_NB_HP);
     Position pos;
-    Poids p;
+    PoidsMorceau p;
     alignas(32) t_sample copie[MORCEAU];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        if (repere == REPERE_POLAIRE) {
-            polaire(cosinus, c1 + debut, c2 + debut, c3 + debut, m, pos);
-            ponderer(offset, pos.x, pos.y, pos.z, m, p);
-        } else if (repere == REPERE_SPHERIQUE) {
-            spherique(cosinus, c1 + debut, c2 + debut, c3 + debut, m, pos);
-            ponderer(offset, pos.x, pos.y, pos.z, m, p);
-        } else
-            ponderer(offset, c1 + debut, c2 + debut, c3 + debut, m, p);
-        const t_sample *source = entree + debut;
-        if (partage) {
-            std::copy(source, source + m, copie);
-            source = copie;
+        if (x->type_repere == REPERE_POLAIRE) {
+            polaire(x->table_cos, c1 + debut, c2 + debut, c3 + debut, m, pos);
+            ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
+        } else if (x->type_repere == REPERE_SPHERIQUE) {
+            spherique(x->table_cos, c1 + debut, c2 + debut, c3 + debut, m, pos);
+            ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
+        } else {
+            ponderer(x->offset, c1 + debut, c2 + debut, c3 + debut, m, p);
         }
-        if (d.cube > 0.0f)
-            decoder_cube(p, d.cube, source, sorties[0] + debut, sorties[1] + debut,
-                         sorties[2] + debut, sorties[3] + debut, sorties[4] + debut,
-                         sorties[5] + debut, sorties[6] + debut, sorties[7] + debut, m);
-        else
-            for (int j = 0; j < TRAZIN_NB_HP; j++)
-                decoder(p, d.dx[j], d.dy[j], d.dz[j], source, sorties[j] + debut, m);
+        const t_sample *source = entree + debut;
+        if (partage) source = std::copy(source, source + m, copie) - m;
+        decoder_cube(p, a, norme, source, sorties, debut, m);
     }
 }
 
@@ -226,7 +163,6 @@ t_int *trazin_tilde_perform_signal(t_int *w) {
         return w + 15;
     }
 
-    const Directions d = lire_directions(x);
-    panoramiser(x->type_repere, x->offset, x->table_cos, d, entree, c1, c2, c3, sorties, n);
+    panoramiser(x, entree, c1, c2, c3, sorties, n);
     return w + 15;
 }

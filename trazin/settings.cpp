@@ -31,6 +31,6 @@ void trazin_tilde_changer_offset(t_trazin_tilde *x, t_floatarg f) {
         return;
     }
     x->offset = f;
-    if (x->type_entrees != 0)
+    if (x->type_entrees == ENTREES_CONTROLE)
         trazin_tilde_recoit_x(x, x->type_repere == REPERE_CARTESIEN ? x->source_x : x->source_dist);
 }

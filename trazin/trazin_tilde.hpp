@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "../common/glide.hpp"
+#include "../common/modes.hpp"
 
 // trazin~: one mono source placed in three dimensions among eight
 // loudspeakers at the corners of a cube, by a first-order law with an offset
@@ -15,16 +16,6 @@
 
 constexpr int TRAZIN_NB_HP = 8;
 
-// Coordinate systems (type_repere).
-constexpr int REPERE_POLAIRE = 0;
-constexpr int REPERE_CARTESIEN = 1;
-constexpr int REPERE_SPHERIQUE = 2;
-
-// sqrt(1/8) / 1.66, the normalisation of the first-order law for eight
-// loudspeakers, as the single-precision value it has always had.
-constexpr float TRAZIN_NORMALISATION = 0.21298397f;
-// Weight of the omnidirectional part.
-constexpr double TRAZIN_OMNI = 0.707;
 constexpr float TRAZIN_OFFSET_DEFAUT = 0.3f;
 
 // The block of a signal-mode instance: the loudspeakers' cosines and sines,
@@ -33,8 +24,8 @@ constexpr int TRAZIN_TAILLE_BLOC = 4 * TRAZIN_NB_HP + 4096;
 
 struct t_trazin_tilde {
     t_object x_obj;
-    int type_repere;     // 0 polar, 1 cartesian, 2 spherical
-    int type_entrees;    // 1 control inlets, 0 signal inlets; fixed at creation
+    int type_repere;     // REPERE_POLAIRE, REPERE_CARTESIEN or REPERE_SPHERIQUE
+    int type_entrees;    // ENTREES_CONTROLE or ENTREES_SIGNAL, fixed at creation
     int entrees_muettes; // 1 while the position signals are ignored
     float source_x;      // the cartesian position of the latest gains
     float source_y;
@@ -71,13 +62,13 @@ inline int glide_nb_actifs(const t_trazin_tilde *) {
     return TRAZIN_NB_HP;
 }
 
-// Creation, after pd_new and before the inlets: reads the arguments (posting
-// a line for each bad one), lays out the cube, takes the block in signal mode
-// and computes the first targets. The gains start at 0, so the instance fades
-// in.
-void trazin_tilde_preparer(t_trazin_tilde *x, int argc, t_atom *argv);
-// Hands a signal-mode instance its block (32 + 4096 floats) and fills it; a
-// null block leaves the signal routine playing the glide only, and says so.
+// The cube (layout.cpp): the eight loudspeakers at its corners, in outlet
+// order, the lower square then the upper, each in the same azimuth order;
+// their azimuths and elevations as the record holds them.
+extern const float TRAZIN_HP_TETA[TRAZIN_NB_HP];
+extern const float TRAZIN_HP_ELEV[TRAZIN_NB_HP];
+void trazin_tilde_disposer_cube(t_trazin_tilde *x);
+// Hands a signal-mode instance its block (32 + 4096 floats) and fills it.
 void trazin_tilde_installer_bloc(t_trazin_tilde *x, float *bloc);
 
 // Position, in the coordinate system of type_repere; each call recomputes
