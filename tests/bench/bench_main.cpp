@@ -216,7 +216,8 @@ int main(int argc, char **argv) {
     if (existe(ZEXY + ".pd_linux"))
         patches.push_back({"zexy [multiline~ ... 10], every 10 ms", zexy, {ZEXY}});
     patches.push_back({"(the noise~ sources alone)", [](pd_host::Patch &, int) {}, {}});
-    patches.push_back({"(sources and x y messages every 10 ms)", controle("", Motion::anywhere), {}});
+    patches.push_back(
+        {"(sources and x y messages every 10 ms)", controle("", Motion::anywhere), {}});
     patches.push_back({"(sources and circling positions)", signal("", Signals::circling, 2), {}});
     patches.push_back(
         {"(sources and jumping positions)", signal("", Signals::jumping_cartesian, 2), {}});

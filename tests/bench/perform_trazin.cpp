@@ -16,9 +16,9 @@ const bool enregistre = [] {
             const char *lettre = cas.repere == Repere::polaire     ? "p"
                                  : cas.repere == Repere::spherique ? "s"
                                                                    : "c";
-            trazin_test::Instance i = trazin_test::creer({lettre, cas.signal ? "s" : "c"});
-            std::shared_ptr<t_trazin_tilde> t(i.release(), trazin_test::Liberer());
-            t_trazin_tilde *x = t.get();
+            auto t = std::make_shared<trazin_test::Instance>(
+                trazin_test::creer({lettre, cas.signal ? "s" : "c"}));
+            t_trazin_tilde *x = t->get();
             x->entrees_muettes = cas.muet;
             auto *b = new bench::Bloc(t, x, cas.signal ? 3 : 0, TRAZIN_NB_HP,
                                       cas.signal ? trazin_tilde_perform_signal

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -74,6 +75,10 @@ Perform take_perform() {
 
 std::vector<std::string> &console() {
     return lines;
+}
+
+void clear_console() {
+    lines.clear();
 }
 
 void set_sample_rate(float sr) {
@@ -196,9 +201,10 @@ t_float atom_getfloat(const t_atom *a) {
 // that the stand-in itself stays defined for any atom.
 t_int atom_getint(const t_atom *a) {
     const double f = atom_getfloat(a);
+    constexpr double haut = static_cast<double>(std::numeric_limits<t_int>::max());
     if (std::isnan(f)) return 0;
-    if (f >= 9.2e18) return INT64_MAX;
-    if (f <= -9.2e18) return INT64_MIN;
+    if (f >= haut) return std::numeric_limits<t_int>::max();
+    if (f <= -haut) return std::numeric_limits<t_int>::min();
     return static_cast<t_int>(f);
 }
 

@@ -63,7 +63,9 @@ void destroy(t_object *x);
 // The last routine installed; cleared by take_perform.
 Perform take_perform();
 
+// Every line posted, one entry per post(), since the last clear.
 std::vector<std::string> &console();
+void clear_console();
 void set_sample_rate(float sr);
 
 } // namespace fake_pd

@@ -203,15 +203,26 @@ TEST(Glide, MatchesTheRuleWhereRoundingIsDelicate) {
         float from, to;
         int temps;
     };
-    std::vector<Case> cases = {
-        {0, 0.5f, 441},       {0.5f, 0, 441},          {-0.3f, 0.3f, 441},
-        {0.3f, -0.3f, 1000},  {0.25f, 0.5f, 64},       {0.5f, 0.25f, 64},
-        {1, 1 + 0x1p-20f, 3}, {1, 1 + 0x1p-23f, 1000}, {1, 2, 3},
-        {0x1p-126f, 1, 500},  {1e-40f, 1e-38f, 7},     {-1e-39f, 1e-39f, 100},
-        {1e30f, -1e30f, 999}, {3e38f, -3e38f, 2000},   {0.7f, 0.7f, 10},
-        {0.1f, 0.9f, 1},      {1, 1 + 0x1p-22f, 1},    {0.5f, 0.5f + 0x1p-24f, 2},
-        // Stuck once it climbs into the next binade, after 64 samples.
-        {0.25f - 0x1p-20f, 1, 1 << 26}};
+    std::vector<Case> cases = {{0, 0.5f, 441},
+                               {0.5f, 0, 441},
+                               {-0.3f, 0.3f, 441},
+                               {0.3f, -0.3f, 1000},
+                               {0.25f, 0.5f, 64},
+                               {0.5f, 0.25f, 64},
+                               {1, 1 + 0x1p-20f, 3},
+                               {1, 1 + 0x1p-23f, 1000},
+                               {1, 2, 3},
+                               {0x1p-126f, 1, 500},
+                               {1e-40f, 1e-38f, 7},
+                               {-1e-39f, 1e-39f, 100},
+                               {1e30f, -1e30f, 999},
+                               {3e38f, -3e38f, 2000},
+                               {0.7f, 0.7f, 10},
+                               {0.1f, 0.9f, 1},
+                               {1, 1 + 0x1p-22f, 1},
+                               {0.5f, 0.5f + 0x1p-24f, 2},
+                               // Stuck once it climbs into the next binade, after 64 samples.
+                               {0.25f - 0x1p-20f, 1, 1 << 26}};
     // Steps of exactly one and a half spacings of the gain's binade: a tie.
     for (float g : {0.75f, 1.5f, 3.0f}) cases.push_back({g, g + 300 * 1.5f * (g * 0x1p-23f), 300});
     std::mt19937 random(17);

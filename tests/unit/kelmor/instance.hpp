@@ -9,30 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "instance_pd.hpp"
 #include "kelmor_tilde.hpp"
+
+extern "C" void kelmor_tilde_setup(void);
 
 namespace kelmor_test {
 
-struct Instance {
-    t_kelmor_tilde x{};
+// nb loudspeakers, coordinates (1 cartesian, 0 polar), inlets (1 control, 0
+// signal), offset, glide length in samples.
+struct Instance : test::Instance<t_kelmor_tilde> {
     explicit Instance(int nb = 4, int repere = 1, int entrees = 1, float offset = 0.3f,
-                      int temps = 441) {
-        x.nb_sorties = x.nb_hp = nb;
-        x.type_repere = repere;
-        x.type_entrees = entrees;
-        x.offset = offset;
-        x.temps_interp = temps;
-        x.source_y = 1.0f;
-        x.source_teta = 1.5708f;
-        kelmor_tilde_anneau_defaut(&x, nb);
-        if (entrees == 0)
-            kelmor_tilde_installer_bloc(&x, static_cast<float *>(malloc((2 * nb + 4096) * 4)));
-        kelmor_tilde_recoit_x(&x, repere == 0 ? 1.0f : 0.0f);
-    }
-    ~Instance() { free(x.hp_cos); }
-    Instance(const Instance &) = delete;
-    Instance &operator=(const Instance &) = delete;
-    t_kelmor_tilde *operator->() { return &x; }
+                      int temps = 441)
+        : test::Instance<t_kelmor_tilde>(kelmor_tilde_setup,
+                                         test::arguments_anneau(nb, repere, entrees, offset, temps),
+                                         test::TAUX_ECHANTILLONS) {}
     std::vector<float> cibles() const { return {x.gain_cible, x.gain_cible + x.nb_hp}; }
 };
 

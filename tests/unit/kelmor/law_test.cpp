@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "instance.hpp"
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "cp850.hpp"
 #include "instance.hpp"
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
 
 namespace {
 
@@ -36,20 +36,20 @@ TEST(KelmorLayout, DefaultRings) {
 TEST(KelmorLayout, LoudspeakerCount) {
     Instance k(8, 1, 0);
     envoyer(k, kelmor_tilde_xy_positionner_hp, {5, 5});
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     kelmor_tilde_initialiser_nb_hp(&k.x, 3.9f);
     expect_ring(k, {150, 30, -90});
     EXPECT_EQ(k->hp_cos[0], cosf(k->hp_teta[0]));
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 
     const std::string refus =
         "kelmor~: Le nombre de haut-parleurs doit " CP850_E_CIRC "treinf" CP850_E_AIGU
         "rieur " CP850_A_GRAVE " 8, \n  et sup" CP850_E_AIGU "rieur " CP850_A_GRAVE
         " 2, ou " CP850_E_AIGU "gal.";
     for (float n : {1.0f, 9.0f, 0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(), 1e30f}) {
-        pd_stub::clear_console();
+        fake_pd::clear_console();
         kelmor_tilde_initialiser_nb_hp(&k.x, n);
-        EXPECT_EQ(pd_stub::console(), std::vector<std::string>{refus}) << n;
+        EXPECT_EQ(fake_pd::console(), std::vector<std::string>{refus}) << n;
         EXPECT_EQ(k->nb_hp, 3);
     }
     kelmor_tilde_initialiser_nb_hp(&k.x, 2);

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "instance.hpp"
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "cp850.hpp"
 #include "instance.hpp"
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
 
 namespace {
 
@@ -20,19 +20,19 @@ const std::string REFUS_OFFSET =
 TEST(KelmorSettings, OffsetAcceptsOnlyValuesAbove1e6) {
     Instance k(4, 1, 1, 0.3f, 100);
     const float avant = k->gain_cible[0];
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     kelmor_tilde_changer_offset(&k.x, 0.5f);
     EXPECT_EQ(k->offset, 0.5f);
     EXPECT_NE(k->gain_cible[0], avant); // recomputed at once, glided to
     EXPECT_FLOAT_EQ(k->gain_pas[0], k->gain_cible[0] / 100.0f);
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 
     // The float nearest 1e-6 lies below the double 1e-6.
     for (float f : {-0.5f, 0.0f, 1e-6f, std::numeric_limits<float>::quiet_NaN(),
                     std::numeric_limits<float>::infinity()}) {
-        pd_stub::clear_console();
+        fake_pd::clear_console();
         kelmor_tilde_changer_offset(&k.x, f);
-        EXPECT_EQ(pd_stub::console(), Lines{REFUS_OFFSET}) << f;
+        EXPECT_EQ(fake_pd::console(), Lines{REFUS_OFFSET}) << f;
         EXPECT_EQ(k->offset, 0.5f);
     }
 
@@ -78,23 +78,23 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
     kelmor_tilde_recoit_x(&k.x, -1);
     for (const char *mot : {"p", "zut"}) {
         k->source_dist = 5;
-        pd_stub::clear_console();
+        fake_pd::clear_console();
         envoyer(k, kelmor_tilde_changer_type_repere, Atomes(mot));
         EXPECT_NEAR(k->source_teta, -M_PI / 2, 1e-5);
         EXPECT_NEAR(k->source_dist, 1, 1e-6);
         EXPECT_EQ(k->type_repere, 0);
     }
-    EXPECT_EQ(pd_stub::console(),
+    EXPECT_EQ(fake_pd::console(),
               Lines{"kelmor~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re."});
 
     envoyer(k, kelmor_tilde_changer_type_repere, {3});
     EXPECT_EQ(k->type_repere, 0); // a number's text begins with a digit
     envoyer(k, kelmor_tilde_changer_type_repere, Atomes("cart"));
     EXPECT_EQ(k->type_repere, 1);
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     kelmor_tilde_changer_type_repere(&k.x, nullptr, 0, nullptr);
     EXPECT_EQ(k->type_repere, 1);
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 
     // A source near the float limit keeps a finite distance.
     kelmor_tilde_recoit_x(&k.x, 3e38f);
@@ -105,21 +105,21 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
 }
 
 Lines rapport(Instance &k) {
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     kelmor_tilde_informations(&k.x, nullptr, 0, nullptr);
-    return pd_stub::console();
+    return fake_pd::console();
 }
 
 // The report's variable lines; the default instance's whole report is
 // checked in the real host.
 TEST(KelmorSettings, ReportAcrossModes) {
-    pd_stub::set_sample_rate(44100);
+    fake_pd::set_sample_rate(44100);
     Instance c(4, 0, 1, 0.3f, 661); // 15 ms at 44100 Hz
     EXPECT_EQ(rapport(c)[1], "   coordonn" CP850_E_AIGU "es polaires en contr" CP850_O_CIRC "le,");
     EXPECT_EQ(rapport(c)[3], "   temps d'interpolation  = 14 ms,");
-    pd_stub::set_sample_rate(22050); // reported in the present sample rate
+    fake_pd::set_sample_rate(22050); // reported in the present sample rate
     EXPECT_EQ(rapport(c)[3], "   temps d'interpolation  = 29 ms,");
-    pd_stub::set_sample_rate(44100);
+    fake_pd::set_sample_rate(44100);
 
     Instance s(2, 1, 0, 1e30f);
     kelmor_tilde_muter_entrees_signal(&s.x, 1);

@@ -149,7 +149,7 @@ TEST(SorvelLaw, PairPanningPropertiesOnRandomRings) {
         std::vector<t_atom> a;
         for (int j = 0; j < n; j++) a.push_back(nombre(j * 360.0f / n + 10 * unit(random)));
         sorvel_tilde_teta_positionner_hp(&s->x, nullptr, n, a.data());
-        ASSERT_TRUE(pd_stub::console().empty());
+        ASSERT_TRUE(fake_pd::console().empty());
 
         const float t = angle(random) * 3.1415927f / 180;
         const float d = s->x.rayon_disq_centrale * (1.01f + 3 * unit(random));

@@ -51,7 +51,7 @@ TEST(SorvelLayout, RightAnglesAndAlignedNeighbours) {
     auto s = sorvel(4);
     std::vector<t_atom> a = nombres({0, 90, 180, 270});
     sorvel_tilde_teta_positionner_hp(&s->x, nullptr, 4, a.data());
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
     for (int k = 0; k < 4; k++)
         EXPECT_NEAR(std::fabs(s->x.hp_mat[k][0] * s->x.hp_mat[k][3] -
                               s->x.hp_mat[k][1] * s->x.hp_mat[k][2]),
@@ -61,18 +61,18 @@ TEST(SorvelLayout, RightAnglesAndAlignedNeighbours) {
     a = nombres({0, 180, 90});
     sorvel_tilde_teta_positionner_hp(&t->x, nullptr, 3, a.data());
     EXPECT_EQ(std::vector<int>(t->x.hp_ordre, t->x.hp_ordre + 3), (std::vector<int>{0, 2, 1}));
-    EXPECT_EQ(pd_stub::console(), std::vector<std::string>{ALIGNES});
+    EXPECT_EQ(fake_pd::console(), std::vector<std::string>{ALIGNES});
     // Between 180 and 360 degrees, outside the disc, there is nothing to hear.
     EXPECT_EQ(cibles(&t->x, 0.3f, -2.0f), (std::vector<float>{0, 0, 0}));
     EXPECT_GT(cibles(&t->x, -1.0f, 1.0f)[1], 0.3f);
     // The line comes again each time the tables are rebuilt.
     sorvel_tilde_changer_rayon_disq_centrale(&t->x, 0.7f);
-    EXPECT_EQ(pd_stub::console().size(), 2u);
+    EXPECT_EQ(fake_pd::console().size(), 2u);
 
     auto u = sorvel(4);
     a = nombres({10, 10});
     sorvel_tilde_teta_positionner_hp(&u->x, nullptr, 2, a.data());
-    EXPECT_EQ(pd_stub::console(), std::vector<std::string>{ALIGNES});
+    EXPECT_EQ(fake_pd::console(), std::vector<std::string>{ALIGNES});
 }
 
 TEST(SorvelLayout, PlacingMessagesTakeWhatTheyAreGiven) {
@@ -119,7 +119,7 @@ TEST(SorvelLayout, LoudspeakerCount) {
         sorvel_tilde_initialiser_nb_hp(&s->x, n);
         EXPECT_EQ(s->x.nb_hp, 8);
     }
-    EXPECT_EQ(pd_stub::console(), std::vector<std::string>(4, refus));
+    EXPECT_EQ(fake_pd::console(), std::vector<std::string>(4, refus));
     sorvel_tilde_initialiser_nb_hp(&s->x, 3.9f);
     EXPECT_EQ(s->x.nb_hp, 3);
     EXPECT_NEAR(degres(s->x.hp_teta[2]), 270, 1e-4);
@@ -142,7 +142,7 @@ TEST(SorvelLayout, LoudspeakerAtTheCentreAndNothingToPanWith) {
     sorvel_tilde_xy_positionner_hp(&s->x, nullptr, 2, a.data());
     EXPECT_EQ(s->x.hp_dist[0], 0.0f);
     // Its two pairs, and 45 to 225 degrees now that it no longer sits between.
-    EXPECT_EQ(pd_stub::console(), std::vector<std::string>(3, ALIGNES));
+    EXPECT_EQ(fake_pd::console(), std::vector<std::string>(3, ALIGNES));
     expect_all_finite(s->x);
     EXPECT_EQ(s->x.gain_centre[0], 0.0f);
     for (float py : {-3.0f, -0.2f, 0.0f, 0.2f, 3.0f})
@@ -153,7 +153,7 @@ TEST(SorvelLayout, LoudspeakerAtTheCentreAndNothingToPanWith) {
     auto t = sorvel(3);
     a = nombres({0, 0, 0});
     sorvel_tilde_teta_positionner_hp(&t->x, nullptr, 3, a.data());
-    EXPECT_EQ(pd_stub::console().size(), 3u);
+    EXPECT_EQ(fake_pd::console().size(), 3u);
     expect_all_finite(t->x);
     for (int j = 0; j < 3; j++) EXPECT_EQ(t->x.gain_centre[j], 0.0f);
     EXPECT_EQ(cibles(&t->x, 0.0f, 0.0f), (std::vector<float>{0, 0, 0}));
@@ -171,7 +171,7 @@ TEST(SorvelLayout, ValuesThatAreNotPlacesLeaveTheLoudspeakerAlone) {
         EXPECT_EQ(s->x.hp_x[j], before.hp_x[j]);
         EXPECT_EQ(s->x.hp_teta[j], before.hp_teta[j]);
     }
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
     // Subnormal squares: the direction stays a number.
     auto t = sorvel(4);
     a = nombres({4.32188138e-22f, 0});

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "glide.hpp"
+#include "cosine_table.hpp"
 #include "sorvel_record.hpp"
 
 namespace {

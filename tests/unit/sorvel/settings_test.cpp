@@ -49,7 +49,7 @@ TEST(SorvelSettings, ChangeTypeRefreshesThePolarForm) {
     sorvel_tilde_changer_type_repere(&s->x, nullptr, 1, &p);
     EXPECT_EQ(s->x.source_dist, 0.0f);
     EXPECT_EQ(s->x.source_teta, 0.0f);
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 
     // A number, or a capital: the line, no change, the polar form refreshed.
     s->x.source_teta = 1;
@@ -58,9 +58,9 @@ TEST(SorvelSettings, ChangeTypeRefreshesThePolarForm) {
     sorvel_tilde_changer_type_repere(&s->x, nullptr, 1, &majuscule);
     EXPECT_EQ(s->x.type_repere, 0);
     EXPECT_EQ(s->x.source_teta, 0.0f);
-    EXPECT_EQ(pd_stub::console(), Lines(2, "sorvel~: erreur, ne reconnait le type de rep\x8Are."));
+    EXPECT_EQ(fake_pd::console(), Lines(2, "sorvel~: erreur, ne reconnait le type de rep\x8Are."));
     sorvel_tilde_changer_type_repere(&s->x, nullptr, 0, nullptr);
-    EXPECT_EQ(pd_stub::console().size(), 2u);
+    EXPECT_EQ(fake_pd::console().size(), 2u);
 }
 
 TEST(SorvelSettings, DiscRadius) {
@@ -68,7 +68,7 @@ TEST(SorvelSettings, DiscRadius) {
     const Lines refus(5, "sorvel~: pas de rayon nul ou n\x82gatif.");
     for (float r : {0.0f, -1.0f, 0.000001f, NAN, INFINITY})
         sorvel_tilde_changer_rayon_disq_centrale(&s->x, r);
-    EXPECT_EQ(pd_stub::console(), refus);
+    EXPECT_EQ(fake_pd::console(), refus);
     EXPECT_EQ(s->x.rayon_disq_centrale, 0.5f);
     sorvel_tilde_changer_rayon_disq_centrale(&s->x, 0.0000011f);
     EXPECT_EQ(s->x.rayon_disq_centrale, 0.0000011f);
@@ -82,10 +82,10 @@ TEST(SorvelSettings, DiscRadius) {
 }
 
 TEST(SorvelSettings, ReportOfADefaultInstance) {
-    pd_stub::set_sample_rate(44100);
+    fake_pd::set_sample_rate(44100);
     auto s = sorvel(4, 1, 1, 0.5f, 441);
     sorvel_tilde_informations(&s->x, nullptr, 0, nullptr);
-    EXPECT_EQ(pd_stub::console(),
+    EXPECT_EQ(fake_pd::console(),
               (Lines{"Info Sorvel~: ",
                      "   coordonn\x82"
                      "es cart\x82"
@@ -106,7 +106,7 @@ TEST(SorvelSettings, ReportVariants) {
     auto s = sorvel(3, 0, 0);
     sorvel_tilde_muter_entrees_signal(&s->x, 1);
     sorvel_tilde_informations(&s->x, nullptr, 0, nullptr);
-    const Lines &l = pd_stub::console();
+    const Lines &l = fake_pd::console();
     ASSERT_EQ(l.size(), 9u);
     EXPECT_EQ(l[1], "   coordonn\x82"
                     "es polaires en signal,");
@@ -123,7 +123,7 @@ TEST(SorvelSettings, ReportVariants) {
                     "es polaires en contr\x93le,");
     EXPECT_EQ(l[3], "   temps d'interpolation  = 4 ms,");
     t->x.temps_interp = 441000000;
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     sorvel_tilde_informations(&t->x, nullptr, 0, nullptr);
     EXPECT_EQ(l[3], "   temps d'interpolation  = 10000000 ms,");
 }

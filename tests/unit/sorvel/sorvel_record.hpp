@@ -1,39 +1,26 @@
 #pragma once
 
-// A sorvel~ record filled as creation fills it, without the host.
+// A sorvel~ instance as the host creates it, and helpers the tests share.
 
 #include <memory>
 #include <vector>
 
-#include "cosine_table.hpp"
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
+#include "instance_pd.hpp"
 #include "sorvel/sorvel_tilde.hpp"
 
-struct Sorvel {
-    t_sorvel_tilde x{};
-    std::vector<float> table = std::vector<float>(TAILLE_TABLE_COS);
-    t_sorvel_tilde *operator->() { return &x; }
-};
+extern "C" void sorvel_tilde_setup(void);
 
+using Sorvel = test::Instance<t_sorvel_tilde>;
+
+// nb loudspeakers, coordinates (1 cartesian, 0 polar), inlets (1 control, 0
+// signal), disc radius, glide length in samples; the console cleared after.
 inline std::unique_ptr<Sorvel> sorvel(int nb = 4, int repere = 1, int entrees = 1, float rc = 0.5f,
                                       int temps_interp = 441) {
-    auto s = std::make_unique<Sorvel>();
-    t_sorvel_tilde *x = &s->x;
-    x->nb_sorties = x->nb_hp = nb;
-    x->type_repere = repere;
-    x->type_entrees = entrees;
-    x->rayon_disq_centrale = rc;
-    x->temps_interp = temps_interp;
-    x->source_y = 1.0f;
-    x->source_teta = 1.5708f;
-    sorvel_tilde_anneau_defaut(x, nb);
-    sorvel_tilde_init_hp_mat(x);
-    sorvel_tilde_recoit_x(x, repere == 1 ? 0.0f : 1.0f);
-    if (entrees == 0) {
-        remplir_table_cos(s->table.data());
-        x->table_cos = s->table.data();
-    }
-    pd_stub::clear_console();
+    auto s = std::make_unique<Sorvel>(sorvel_tilde_setup,
+                                      test::arguments_anneau(nb, repere, entrees, rc, temps_interp),
+                                      test::TAUX_ECHANTILLONS);
+    fake_pd::clear_console();
     return s;
 }
 

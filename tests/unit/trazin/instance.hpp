@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "pd_stub.hpp"
+#include "fake_pd.hpp"
+#include "instance_pd.hpp"
 #include "trazin_tilde.hpp"
+
+extern "C" void trazin_tilde_setup(void);
 
 namespace trazin_test {
 
@@ -28,21 +31,16 @@ inline std::vector<t_atom> atoms(const std::vector<std::string> &words) {
     return out;
 }
 
-struct Liberer {
-    void operator()(t_trazin_tilde *x) const {
-        if (x->type_entrees == 0) free(x->hp_cos_teta);
-        delete x;
-    }
+// An instance as the host creates it from these arguments.
+struct Instance {
+    std::unique_ptr<test::Instance<t_trazin_tilde>> i;
+    t_trazin_tilde *get() const { return &i->x; }
+    t_trazin_tilde *operator->() const { return get(); }
 };
-using Instance = std::unique_ptr<t_trazin_tilde, Liberer>;
 
-// Zero-filled, as pd_new gives it.
 inline Instance creer(const std::vector<std::string> &words = {}) {
-    Instance x(new t_trazin_tilde{});
-    std::vector<t_atom> a = atoms(words);
-    pd_stub::clear_console();
-    trazin_tilde_preparer(x.get(), static_cast<int>(a.size()), a.data());
-    return x;
+    fake_pd::clear_console();
+    return {std::make_unique<test::Instance<t_trazin_tilde>>(trazin_tilde_setup, atoms(words))};
 }
 
 inline void liste(t_trazin_tilde *x, const std::vector<std::string> &words) {

@@ -184,7 +184,7 @@ TEST(TrazinCreation, StartingState) {
         EXPECT_EQ(cart->gain_pas[j], cart->gain_cible[j] / 441.0f);
     }
     EXPECT_NEAR(cart->gain_cible[0], 0.3050f, 5e-5);
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 
     Instance pol = creer({"polaire"});
     EXPECT_EQ(pol->type_repere, REPERE_POLAIRE);
@@ -207,22 +207,22 @@ TEST(TrazinCreation, StartingState) {
 }
 
 TEST(TrazinCreation, Arguments) {
-    pd_stub::set_sample_rate(48000.0f);
+    fake_pd::set_sample_rate(48000.0f);
     EXPECT_EQ(creer({"c", "c", "-0.5", "-20"})->offset, 0.5f);
     EXPECT_EQ(creer({"c", "c", "-0.5", "-20"})->temps_interp, 960);
     EXPECT_EQ(creer({"c", "c", "1", "2.9"})->temps_interp, 96);
     EXPECT_EQ(creer({"c", "c", "1", "0"})->temps_interp, 1);
     EXPECT_EQ(creer({"c", "c", "1", "1e30"})->temps_interp, 2147483647);
-    pd_stub::set_sample_rate(44100.0f);
+    fake_pd::set_sample_rate(44100.0f);
     for (const char *mauvais : {"0", "1e-07", "offset", "1e39"}) {
         Instance x = creer({"c", "c", mauvais});
         EXPECT_EQ(x->offset, 0.3f) << mauvais;
-        EXPECT_EQ(pd_stub::console().size(), 1u) << mauvais;
+        EXPECT_EQ(fake_pd::console().size(), 1u) << mauvais;
     }
     Instance x = creer({"x", "k", "0", "5", "trop"});
     EXPECT_EQ(x->type_repere, REPERE_CARTESIEN);
     EXPECT_EQ(x->type_entrees, 1);
-    EXPECT_EQ(pd_stub::console().size(), 5u);
+    EXPECT_EQ(fake_pd::console().size(), 5u);
     EXPECT_EQ(creer({"sph", "signal"})->type_repere, REPERE_SPHERIQUE);
     EXPECT_EQ(creer({"sph", "signal"})->type_entrees, 0);
 }

@@ -37,13 +37,13 @@ TEST(TrazinSettings, ChangeTypeConvertsNothing) {
     EXPECT_EQ(x->type_repere, REPERE_SPHERIQUE);
     message(trazin_tilde_changer_type_repere, x.get(), {"cart"});
     EXPECT_EQ(x->type_repere, REPERE_CARTESIEN);
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     message(trazin_tilde_changer_type_repere, x.get(), {});
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
     for (const char *mauvais : {"1", "Polaire", "x"}) {
-        pd_stub::clear_console();
+        fake_pd::clear_console();
         message(trazin_tilde_changer_type_repere, x.get(), {mauvais});
-        EXPECT_EQ(pd_stub::console(), Lines{LIGNE_REPERE}) << mauvais;
+        EXPECT_EQ(fake_pd::console(), Lines{LIGNE_REPERE}) << mauvais;
         EXPECT_EQ(x->type_repere, REPERE_CARTESIEN);
     }
 }
@@ -61,14 +61,14 @@ TEST(TrazinSettings, MuteFlag) {
 TEST(TrazinSettings, OffsetRefusals) {
     Instance x = creer();
     for (float mauvais : {0.0f, -0.5f, 1e-6f, NAN, INFINITY}) {
-        pd_stub::clear_console();
+        fake_pd::clear_console();
         trazin_tilde_changer_offset(x.get(), mauvais);
-        EXPECT_EQ(pd_stub::console(), Lines{LIGNE_OFFSET}) << mauvais;
+        EXPECT_EQ(fake_pd::console(), Lines{LIGNE_OFFSET}) << mauvais;
         EXPECT_EQ(x->offset, 0.3f);
     }
-    pd_stub::clear_console();
+    fake_pd::clear_console();
     trazin_tilde_changer_offset(x.get(), std::nextafter(1e-6f, 1.0f));
-    EXPECT_TRUE(pd_stub::console().empty());
+    EXPECT_TRUE(fake_pd::console().empty());
 }
 
 // Control mode: the same position, new targets, a fresh glide from where
