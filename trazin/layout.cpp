@@ -19,6 +19,10 @@ void trazin_tilde_disposer_cube(t_trazin_tilde *x) {
     for (int j = 0; j < TRAZIN_NB_HP; j++) {
         x->hp_teta[j] = TRAZIN_HP_TETA[j];
         x->hp_elev[j] = TRAZIN_HP_ELEV[j];
+        x->hp_cos_teta_double[j] = cos(static_cast<double>(x->hp_teta[j]));
+        x->hp_sin_teta_double[j] = sin(static_cast<double>(x->hp_teta[j]));
+        x->hp_cos_elev_double[j] = cos(static_cast<double>(x->hp_elev[j]));
+        x->hp_sin_elev_double[j] = sin(static_cast<double>(x->hp_elev[j]));
     }
 }
 

@@ -31,11 +31,10 @@ void vers_cartesien(t_trazin_tilde *x) {
 void calculer_gains(t_trazin_tilde *x) {
     const Poids<double> p = ponderer<double>(x->source_x, x->source_y, x->source_z, x->offset);
     const double norme = norme_premier_ordre(TRAZIN_NB_HP);
-    for (int j = 0; j < TRAZIN_NB_HP; j++) {
-        const double teta = x->hp_teta[j], elev = x->hp_elev[j];
-        x->gain_cible[j] =
-            gain_premier_ordre<double>(p, cos(teta), sin(teta), cos(elev), sin(elev), norme, 1.0);
-    }
+    for (int j = 0; j < TRAZIN_NB_HP; j++)
+        x->gain_cible[j] = gain_premier_ordre<double>(
+            p, x->hp_cos_teta_double[j], x->hp_sin_teta_double[j], x->hp_cos_elev_double[j],
+            x->hp_sin_elev_double[j], norme, 1.0);
     lancer_interp(x);
 }
 

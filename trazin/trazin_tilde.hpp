@@ -47,6 +47,13 @@ struct t_trazin_tilde {
     float *hp_sin_teta;
     float *hp_cos_elev;
     float *hp_sin_elev;
+    // Beyond the fields every trazin~ record has always had, in their order:
+    // the double-precision cosines and sines of the cube's angles, so that a
+    // position message costs no trigonometry per loudspeaker.
+    double hp_cos_teta_double[TRAZIN_NB_HP];
+    double hp_sin_teta_double[TRAZIN_NB_HP];
+    double hp_cos_elev_double[TRAZIN_NB_HP];
+    double hp_sin_elev_double[TRAZIN_NB_HP];
 };
 
 // pd_new zero-fills the record and runs no constructor.
