@@ -19,10 +19,14 @@ constexpr long BLOCS_MESSAGE = 7;
 
 struct Bloc {
     std::shared_ptr<void> objet; // keeps the record alive
-    std::vector<float> entree = std::vector<float>(BLOC);
-    std::vector<std::vector<float>> positions;
+    // The input, position and output vectors side by side, as a host lays
+    // them out, a few floats apart so that none lies a multiple of 4 KiB
+    // from another (the processor would take their loads and stores for
+    // one another's).
+    std::vector<float> signaux;
+    int nb_positions;
     std::vector<std::vector<float>> chemin; // whole paths the positions step through
-    std::vector<std::vector<float>> sorties;
+    float *vecteur(int k) { return signaux.data() + k * (BLOC + 8); }
     std::vector<t_int> w;                  // [unused, record, input, positions..., outputs..., n]
     std::function<void(long)> entre_blocs; // what messages do between blocks
     t_perfroutine perform = nullptr;

@@ -21,7 +21,7 @@ void avancer(Bloc &b, long bloc) {
 // spherical (distance, azimuth, angle from the vertical) coordinates.
 void trajectoire(Bloc &b, const Cas &cas) {
     const long n = BLOCS_CHEMIN * BLOC;
-    b.chemin.assign(b.positions.size(), std::vector<float>(n));
+    b.chemin.assign(b.nb_positions, std::vector<float>(n));
     std::mt19937 hasard(7);
     std::uniform_real_distribution<float> unite(-1.0f, 1.0f);
     const bool polaire = cas.repere != Repere::cartesien;
@@ -54,14 +54,13 @@ const char *nom_repere(Repere r) {
 
 Bloc::Bloc(std::shared_ptr<void> proprietaire, void *record, int nb_positions, int nb_sorties,
            t_perfroutine routine)
-    : objet(std::move(proprietaire)), positions(nb_positions, std::vector<float>(BLOC)),
-      sorties(nb_sorties, std::vector<float>(BLOC)), perform(routine) {
-    for (int i = 0; i < BLOC; i++) entree[i] = std::sin(0.05f * i);
+    : objet(std::move(proprietaire)), signaux((1 + nb_positions + nb_sorties) * (BLOC + 8)),
+      nb_positions(nb_positions), perform(routine) {
+    for (int i = 0; i < BLOC; i++) vecteur(0)[i] = std::sin(0.05f * i);
     w.push_back(0);
     w.push_back(reinterpret_cast<t_int>(record));
-    w.push_back(reinterpret_cast<t_int>(entree.data()));
-    for (auto &p : positions) w.push_back(reinterpret_cast<t_int>(p.data()));
-    for (auto &s : sorties) w.push_back(reinterpret_cast<t_int>(s.data()));
+    for (int k = 0; k < 1 + nb_positions + nb_sorties; k++)
+        w.push_back(reinterpret_cast<t_int>(vecteur(k)));
     w.push_back(BLOC);
 }
 
@@ -74,7 +73,7 @@ void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *(
             if (b->entre_blocs) b->entre_blocs(numero);
             numero++;
             b->perform(b->w.data());
-            benchmark::DoNotOptimize(b->sorties[0][BLOC - 1]);
+            benchmark::DoNotOptimize(b->vecteur(1 + b->nb_positions)[BLOC - 1]);
         }
         state.counters["samples"] = BLOC;
         state.counters["outputs"] = BLOC * sorties_actives;
