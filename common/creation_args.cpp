@@ -1,5 +1,7 @@
 #include "creation_args.hpp"
 
+#include "numbers.hpp"
+
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -24,7 +26,7 @@ int entier_tronque(float f) {
 }
 
 bool offset_valide(float offset) {
-    return static_cast<double>(offset) > 1e-6 && std::isfinite(offset);
+    return static_cast<double>(offset) > 1e-6 && fini(offset);
 }
 
 int temps_interp_echantillons(float ms, float sr) {

@@ -26,10 +26,10 @@ void kelmor_tilde_changer_type_repere(t_kelmor_tilde *x, t_symbol *, int argc, t
     if (argc < 1) return;
     const char lettre = lettre_choisie(argc, argv, 0, "cp", 0);
     if (lettre)
-        x->type_repere = lettre == 'c' ? 1 : 0;
+        x->type_repere = lettre == 'c' ? REPERE_CARTESIEN : REPERE_POLAIRE;
     else
         post("kelmor~: erreur, ne reconnait le type de rep" CP850_E_GRAVE "re.");
-    if (x->type_repere != 0) return;
+    if (x->type_repere != REPERE_POLAIRE) return;
     const double sx = x->source_x, sy = x->source_y;
     const double d = std::sqrt(sx * sx + sy * sy);
     // A source near the float limit keeps a finite distance and its direction.
@@ -56,12 +56,12 @@ int millisecondes(int echantillons) {
 }
 
 const char *ligne_type(const t_kelmor_tilde *x) {
-    if (x->type_entrees == 1)
-        return x->type_repere == 1 ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
+    if (x->type_entrees == ENTREES_CONTROLE)
+        return x->type_repere == REPERE_CARTESIEN ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
                                      "siennes en contr" CP850_O_CIRC "le,"
                                    : "   coordonn" CP850_E_AIGU "es polaires en contr" CP850_O_CIRC
                                      "le,";
-    return x->type_repere == 1 ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
+    return x->type_repere == REPERE_CARTESIEN ? "   coordonn" CP850_E_AIGU "es cart" CP850_E_AIGU
                                  "siennes en signal,"
                                : "   coordonn" CP850_E_AIGU "es polaires en signal,";
 }
@@ -72,10 +72,10 @@ void kelmor_tilde_informations(t_kelmor_tilde *x, t_symbol *, int, t_atom *) {
     post("Info Kelmor~: ");
     post("%s", ligne_type(x));
     // Without its tables a signal instance can only play the glide.
-    if (x->type_entrees == 0 && (x->entrees_muettes || !x->hp_cos))
+    if (x->type_entrees == ENTREES_SIGNAL && (x->entrees_muettes || !x->hp_cos))
         post("   avec entr" CP850_E_AIGU "es signal inactives,");
     post("   offset                 = %f,", x->offset);
-    if (x->type_entrees == 1)
+    if (x->type_entrees == ENTREES_CONTROLE)
         post("   temps d'interpolation  = %d ms,", millisecondes(x->temps_interp));
     post("   nombre d'haut-parleurs = %d,", x->nb_hp);
     post("   position des haut-parleurs:");

@@ -105,20 +105,20 @@ void sorvel_tilde_initialiser_nb_hp(t_sorvel_tilde *x, t_floatarg f) {
 // A placement is taken only if it leaves the loudspeaker at a finite place
 // within range; otherwise that loudspeaker keeps its position.
 static bool place_valide(float px, float py, float dist) {
-    return std::isfinite(px) && std::isfinite(py) && dist < DISTANCE_LIMITE;
+    return fini(px) && fini(py) && dist < DISTANCE_LIMITE;
 }
 
 void sorvel_tilde_teta_positionner_hp(t_sorvel_tilde *x, t_symbol *, int argc, t_atom *argv) {
     for (int i = 0; i < argc && i < x->nb_hp; i++) {
         const float degres = atom_getfloat(&argv[i]);
-        if (!std::isfinite(degres)) continue;
+        if (!fini(degres)) continue;
         const float teta = sorvel_tilde_radians(degres);
         x->hp_teta[i] = teta;
         x->hp_x[i] = cosf(teta);
         x->hp_y[i] = sinf(teta);
     }
     sorvel_tilde_init_hp_mat(x);
-    if (x->type_entrees == 1) sorvel_tilde_reappliquer_position(x);
+    if (x->type_entrees == ENTREES_CONTROLE) sorvel_tilde_reappliquer_position(x);
 }
 
 void sorvel_tilde_dist_teta_positionner_hp(t_sorvel_tilde *x, t_symbol *, int argc, t_atom *argv) {
@@ -127,7 +127,7 @@ void sorvel_tilde_dist_teta_positionner_hp(t_sorvel_tilde *x, t_symbol *, int ar
         float teta = x->hp_teta[i];
         if (2 * i + 1 < argc) {
             const float degres = atom_getfloat(&argv[2 * i + 1]);
-            if (!std::isfinite(degres)) continue;
+            if (!fini(degres)) continue;
             teta = sorvel_tilde_radians(degres);
         }
         const float px = cosf(teta) * d, py = sinf(teta) * d;

@@ -31,18 +31,18 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
         post("sorvel~: erreur dans le type des coordonn" CP850_E_AIGU "es, ");
         post("  elles sont cart" CP850_E_AIGU "siennes par d" CP850_E_AIGU "faut.");
     }
-    x->type_repere = repere == 'p' ? 0 : 1;
+    x->type_repere = repere == 'p' ? REPERE_POLAIRE : REPERE_CARTESIEN;
 
     const char entrees = lettre_choisie(argc, argv, 2, "cs", 'c');
     if (!entrees) {
         post("sorvel~: erreur dans le type des entr" CP850_E_AIGU "es, ");
         post("  elles sont en controle par d" CP850_E_AIGU "faut.");
     }
-    x->type_entrees = entrees == 's' ? 0 : 1;
+    x->type_entrees = entrees == 's' ? ENTREES_SIGNAL : ENTREES_CONTROLE;
 
     x->rayon_disq_centrale = argc >= 4 ? fabsf(atom_getfloat(&argv[3])) : 0.5f;
     // An infinite radius would put every source inside the disc for good.
-    if (!(x->rayon_disq_centrale > 1e-6) || std::isinf(x->rayon_disq_centrale)) {
+    if (!(x->rayon_disq_centrale > 1e-6) || !fini(x->rayon_disq_centrale)) {
         post("sorvel~: Pas de rayon de disque centrale nul s'il vous plait.");
         x->rayon_disq_centrale = 0.5f;
     }
@@ -58,9 +58,9 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     sorvel_tilde_anneau_defaut(x, x->nb_hp);
     sorvel_tilde_init_hp_mat(x);
     // Straight ahead at distance 1, faded in from the zero gains.
-    sorvel_tilde_recoit_x(x, x->type_repere == 1 ? 0.0f : 1.0f);
+    sorvel_tilde_recoit_x(x, x->type_repere == REPERE_CARTESIEN ? 0.0f : 1.0f);
 
-    if (x->type_entrees == 0) {
+    if (x->type_entrees == ENTREES_SIGNAL) {
         x->table_cos = static_cast<float *>(malloc(TAILLE_TABLE_COS * sizeof(float)));
         if (x->table_cos)
             remplir_table_cos(x->table_cos);
@@ -72,19 +72,19 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
         }
     }
 
-    creer_entrees_position(&x->x_obj, x->type_entrees == 1, {"x", "y"});
+    creer_entrees_position(&x->x_obj, x->type_entrees == ENTREES_CONTROLE, {"x", "y"});
     creer_sorties(&x->x_obj, x->nb_sorties);
     return x;
 }
 
 static void sorvel_tilde_dest(t_sorvel_tilde *x) {
-    if (x->type_entrees == 0) free(x->table_cos);
+    if (x->type_entrees == ENTREES_SIGNAL) free(x->table_cos);
 }
 
 // Every outlet's vector is passed, active or not: the perform routines write
 // the silence of the inactive ones.
 static void sorvel_tilde_dsp(t_sorvel_tilde *x, t_signal **sp) {
-    if (x->type_entrees == 1)
+    if (x->type_entrees == ENTREES_CONTROLE)
         ajouter_perform(sorvel_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
     else
         ajouter_perform(sorvel_tilde_perform_signal, x, sp, 3 + x->nb_sorties);

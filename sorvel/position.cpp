@@ -6,7 +6,6 @@
 
 #include "../common/numbers.hpp"
 #include "../common/glide.hpp"
-#include "pair_law.hpp"
 #include "sorvel_tilde.hpp"
 
 float sorvel_tilde_modulo(float a) {
@@ -22,7 +21,7 @@ float sorvel_tilde_modulo(float a) {
 }
 
 float sorvel_tilde_radians(float degres) {
-    return sorvel_tilde_modulo(degres) * PI_F / 180.0f;
+    return en_radians(sorvel_tilde_modulo(degres));
 }
 
 float cosinus(float x, float r) {
@@ -50,15 +49,30 @@ int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta) {
     return m - 1;
 }
 
+// The pair's gains, power-normalised (twice the sum of squares under the
+// root), fall as 1/distance outside the disc; inside it they fade out toward
+// the centre while the spread fades in, both meeting the outside law at the
+// rim.
 void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, float teta,
                           float *gains) {
     if (!(d < DISTANCE_LIMITE)) return;
     const int m = x->nb_hp;
     const int k = sorvel_tilde_chercher_paire(x, teta);
     const int s1 = x->hp_ordre[k], s2 = x->hp_ordre[(k + 1) % m];
-    float centre;
-    loi_paire(x->hp_mat[k], x->hp_dist[s1], x->hp_dist[s2], x->rayon_disq_centrale, px, py, d,
-              &gains[s1], &gains[s2], &centre);
+    const float *mat = x->hp_mat[k], rc = x->rayon_disq_centrale;
+    const float g1 = px * mat[0] + py * mat[1];
+    const float g2 = px * mat[2] + py * mat[3];
+    const float somme = g1 * g1 + g2 * g2;
+    const float norme = somme > 1e-6f ? 1.0f / sqrtf(2.0f * somme) : 0.0f;
+    const float e1 = g1 * norme * x->hp_dist[s1], e2 = g2 * norme * x->hp_dist[s2];
+    if (d > rc) {
+        gains[s1] = e1 / d;
+        gains[s2] = e2 / d;
+        return;
+    }
+    gains[s1] = e1 * d / (rc * rc);
+    gains[s2] = e2 * d / (rc * rc);
+    const float centre = 1.0f - d / rc;
     if (centre != 0.0f)
         for (int j = 0; j < m; j++) gains[j] += centre * x->gain_centre[j];
 }
@@ -93,16 +107,16 @@ static void appliquer_cartesien(t_sorvel_tilde *x, float px, float py) {
 
 // A coordinate that is not a number or infinite leaves the source where it is.
 void sorvel_tilde_recoit_x(t_sorvel_tilde *x, t_floatarg f) {
-    if (!std::isfinite(f)) return;
-    if (x->type_repere == 1)
+    if (!fini(f)) return;
+    if (x->type_repere == REPERE_CARTESIEN)
         appliquer_cartesien(x, f, x->source_y);
     else
         appliquer_polaire(x, f, x->source_teta);
 }
 
 void sorvel_tilde_recoit_y(t_sorvel_tilde *x, t_floatarg f) {
-    if (!std::isfinite(f)) return;
-    if (x->type_repere == 1)
+    if (!fini(f)) return;
+    if (x->type_repere == REPERE_CARTESIEN)
         appliquer_cartesien(x, x->source_x, f);
     else
         appliquer_polaire(x, x->source_dist, sorvel_tilde_radians(f));
@@ -113,18 +127,18 @@ void sorvel_tilde_recoit_liste(t_sorvel_tilde *x, t_symbol *, int argc, t_atom *
     if (argc < 1) return;
     const float a0 = atom_getfloat(&argv[0]);
     const float a1 = argc >= 2 ? atom_getfloat(&argv[1]) : 0.0f;
-    if (!std::isfinite(a0) || !std::isfinite(a1)) return;
+    if (!fini(a0) || !fini(a1)) return;
     if (argc >= 2) {
-        if (x->type_repere == 1)
+        if (x->type_repere == REPERE_CARTESIEN)
             x->source_y = a1;
         else
             x->source_teta = sorvel_tilde_radians(a1);
-    } else if (x->type_repere == 0) {
+    } else if (x->type_repere == REPERE_POLAIRE) {
         x->source_teta = sorvel_tilde_radians(x->source_teta * 180.0f / PI_F);
     }
     sorvel_tilde_recoit_x(x, a0);
 }
 
 void sorvel_tilde_reappliquer_position(t_sorvel_tilde *x) {
-    sorvel_tilde_recoit_x(x, x->type_repere == 1 ? x->source_x : x->source_dist);
+    sorvel_tilde_recoit_x(x, x->type_repere == REPERE_CARTESIEN ? x->source_x : x->source_dist);
 }
