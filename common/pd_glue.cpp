@@ -1,5 +1,9 @@
 #include "pd_glue.hpp"
 
+#include <cstdlib>
+
+#include "cp850.hpp"
+
 void creer_entrees_position(t_object *objet, bool controle,
                             std::initializer_list<const char *> messages) {
     for (const char *message : messages) {
@@ -8,6 +12,15 @@ void creer_entrees_position(t_object *objet, bool controle,
         else
             inlet_new(objet, &objet->ob_pd, gensym("signal"), gensym("signal"));
     }
+}
+
+float *allouer_bloc(const char *classe, size_t floats) {
+    float *bloc = static_cast<float *>(malloc(floats * sizeof(float)));
+    if (!bloc) {
+        post("%s: pas assez de m" CP850_E_AIGU "moire pour les tables, ", classe);
+        post("  les entr" CP850_E_AIGU "es signal restent muettes.");
+    }
+    return bloc;
 }
 
 void creer_sorties(t_object *objet, int n) {

@@ -2,6 +2,7 @@
 
 #include <m_pd.h>
 
+#include <cstddef>
 #include <initializer_list>
 
 // What every object's Pd glue needs.
@@ -24,6 +25,12 @@ template <class F> t_newmethod pd_createur(F f) {
 // "x"...); in signal mode, as many signal inlets.
 void creer_entrees_position(t_object *objet, bool controle,
                             std::initializer_list<const char *> messages);
+
+// The one block of a signal-mode instance, `floats` long, or null after the
+// two console lines that say so: the instance then keeps its signal inlets,
+// so that the patch keeps its wiring, and plays the message-driven glide
+// only.
+float *allouer_bloc(const char *classe, size_t floats);
 
 // `n` signal outlets, loudspeaker 0 leftmost.
 void creer_sorties(t_object *objet, int n);

@@ -52,18 +52,10 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->source_y = 1.0f;
     x->source_teta = TETA_DEFAUT;
     kelmor_tilde_anneau_defaut(x, x->nb_sorties);
-    if (x->type_entrees == ENTREES_SIGNAL) {
-        float *bloc = static_cast<float *>(
-            malloc((2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS) * sizeof(float)));
-        if (bloc) {
+    if (x->type_entrees == ENTREES_SIGNAL)
+        if (float *bloc =
+                allouer_bloc("kelmor~", 2 * static_cast<size_t>(x->nb_sorties) + TAILLE_TABLE_COS))
             kelmor_tilde_installer_bloc(x, bloc);
-        } else {
-            // The instance keeps its signal inlets, so the patch keeps its
-            // wiring, and plays the message-driven glide only.
-            post("kelmor~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
-            post("  les entr" CP850_E_AIGU "es signal restent muettes.");
-        }
-    }
     // Straight ahead at distance 1; the gains start at 0, so it fades in.
     kelmor_tilde_recoit_x(x, x->type_repere == REPERE_POLAIRE ? 1.0f : 0.0f);
 

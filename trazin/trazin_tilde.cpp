@@ -46,17 +46,9 @@ static void *trazin_tilde_new(t_symbol *, int argc, t_atom *argv) {
     x->source_teta = TETA_DEFAUT;
     x->source_phi = TETA_DEFAUT;
     trazin_tilde_disposer_cube(x);
-    if (x->type_entrees == ENTREES_SIGNAL) {
-        float *bloc = static_cast<float *>(malloc(TRAZIN_TAILLE_BLOC * sizeof(float)));
-        if (bloc) {
+    if (x->type_entrees == ENTREES_SIGNAL)
+        if (float *bloc = allouer_bloc("trazin~", TRAZIN_TAILLE_BLOC))
             trazin_tilde_installer_bloc(x, bloc);
-        } else {
-            // The inlets stay signal inlets so the patch keeps its wiring;
-            // without the tables the signal routine plays the glide only.
-            post("trazin~: pas assez de m" CP850_E_AIGU "moire pour les tables, ");
-            post("  les entr" CP850_E_AIGU "es signal restent muettes.");
-        }
-    }
     // Polar: one unit from the vertical axis, straight ahead. Cartesian: x
     // = 0 with y = 1, the same point. Spherical: a distance of 0, the centre.
     trazin_tilde_recoit_x(x, x->type_repere == REPERE_POLAIRE ? 1.0f : 0.0f);
