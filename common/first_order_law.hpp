@@ -37,19 +37,23 @@ template <class R> [[gnu::always_inline]] inline Poids<R> ponderer(R x, R y, R z
 }
 
 // A gain as the law leaves it: silence where the source is behind the
-// loudspeaker (a negative sum), or where the weights and the layout push the
-// gain out of the float range.
+// loudspeaker (a negative sum).
 template <class R> [[gnu::always_inline]] inline float couper(R g) {
-    return g > 0 && g <= FLT_MAX ? static_cast<float>(g) : 0.0f;
+    return g > 0 ? static_cast<float>(g) : 0.0f;
 }
 
 // The gain of a loudspeaker at azimuth and elevation of these cosines and
 // sines, at distance `dist` (a ring has elevation 0): the weights projected
-// on its direction, times the norm and the distance, cut.
+// on its direction, times the norm and the distance: silence where the
+// source is behind it, or where the distance pushes the gain out of the
+// float range.
 template <class R>
 [[gnu::always_inline]] inline float gain_premier_ordre(const Poids<R> &p, R cos_teta, R sin_teta,
                                                        R cos_elev, R sin_elev, R norme, R dist) {
-    return couper<R>(
+    const R g =
         (p.omni + p.x * cos_teta * cos_elev + p.y * sin_teta * cos_elev + p.z * sin_elev) * norme *
-        dist);
+        dist;
+    // Both tests taken (no &&), so that loops over samples stay vector code.
+    const bool entendu = (g > 0) & (g <= FLT_MAX);
+    return entendu ? static_cast<float>(g) : 0.0f;
 }

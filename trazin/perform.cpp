@@ -91,15 +91,14 @@ struct PoidsMorceau {
 // cube is +a or -a, to the rounding of the block's tables, so each product of
 // a weight with a direction is one product or its opposite and the sums build
 // on one another: 3 products and 14 sums for the eight projections. The
+// weights are bounded by the offset, so no sum leaves the float range. The
 // source never shares an output's memory here (the routine copies it aside
 // when an output does).
-[[gnu::always_inline]] inline void decoder_cube(const PoidsMorceau &p, float a, float norme,
-                                                const t_sample *__restrict source,
-                                                t_sample *const *sorties, int debut, int m) {
-    t_sample *__restrict s0 = sorties[0] + debut, *__restrict s1 = sorties[1] + debut;
-    t_sample *__restrict s2 = sorties[2] + debut, *__restrict s3 = sorties[3] + debut;
-    t_sample *__restrict s4 = sorties[4] + debut, *__restrict s5 = sorties[5] + debut;
-    t_sample *__restrict s6 = sorties[6] + debut, *__restrict s7 = sorties[7] + debut;
+[[gnu::always_inline]] inline void
+decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__restrict source,
+             t_sample *__restrict s0, t_sample *__restrict s1, t_sample *__restrict s2,
+             t_sample *__restrict s3, t_sample *__restrict s4, t_sample *__restrict s5,
+             t_sample *__restrict s6, t_sample *__restrict s7, int m) {
     for (int i = 0; i < m; i++) {
         const float ax = p.x[i] * a, ay = p.y[i] * a, az = p.z[i] * a, s = source[i];
         const float xp = p.omni[i] + ax, xm = p.omni[i] - ax;
@@ -138,7 +137,9 @@ RINGCUBE_CLONES void panoramiser(const t_trazin_tilde *x, const t_sample *entree
         }
         const t_sample *source = entree + debut;
         if (partage) source = std::copy(source, source + m, copie) - m;
-        decoder_cube(p, a, norme, source, sorties, debut, m);
+        t_sample *const *o = sorties;
+        decoder_cube(p, a, norme, source, o[0] + debut, o[1] + debut, o[2] + debut, o[3] + debut,
+                     o[4] + debut, o[5] + debut, o[6] + debut, o[7] + debut, m);
     }
 }
 
