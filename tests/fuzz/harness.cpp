@@ -173,7 +173,7 @@ struct Noise {
 };
 
 bool same_bits(const float *a, const float *b, int n) {
-    return memcmp(a, b, sizeof(float) * static_cast<size_t>(n)) == 0;
+    return n <= 0 || memcmp(a, b, sizeof(float) * static_cast<size_t>(n)) == 0;
 }
 
 // Never a value an object writes: an outlet sample left unwritten keeps it.
