@@ -48,7 +48,7 @@ class Bloc {
     int n() const { return n_; }
     int entrees() const { return entrees_; }
     float *entree(int k) { return memoire_[k].data(); }
-    // Every sample of the outputs that have their own memory.
+    // Sets every sample of the outputs that have their own memory.
     void marquer(float valeur);
     // Inputs first, then outputs, as dsp receives them.
     const std::vector<t_sample *> &vecteurs() const { return vecteurs_; }
