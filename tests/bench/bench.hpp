@@ -31,8 +31,8 @@ struct Bloc {
     std::function<void(long)> entre_blocs; // what messages do between blocks
     t_perfroutine perform = nullptr;
 
-    Bloc(std::shared_ptr<void> proprietaire, void *record, int nb_positions, int nb_sorties,
-         t_perfroutine routine);
+    // The vectors of the instance x, and the routine its dsp method installs.
+    Bloc(std::shared_ptr<void> proprietaire, t_object *x);
 };
 
 // Registers a benchmark; `sorties_actives` counts the outputs that carry

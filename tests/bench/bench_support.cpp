@@ -4,6 +4,7 @@
 #include <random>
 
 #include "bench.hpp"
+#include "instance_pd.hpp"
 
 namespace bench {
 
@@ -52,16 +53,17 @@ const char *nom_repere(Repere r) {
 }
 } // namespace
 
-Bloc::Bloc(std::shared_ptr<void> proprietaire, void *record, int nb_positions, int nb_sorties,
-           t_perfroutine routine)
-    : objet(std::move(proprietaire)), signaux((1 + nb_positions + nb_sorties) * (BLOC + 8)),
-      nb_positions(nb_positions), perform(routine) {
+Bloc::Bloc(std::shared_ptr<void> proprietaire, t_object *x)
+    : objet(std::move(proprietaire)), nb_positions(fake_pd::boxes(x).signal_inlets) {
+    const int nb = 1 + nb_positions + fake_pd::boxes(x).outlets;
+    signaux.resize(nb * (BLOC + 8));
     for (int i = 0; i < BLOC; i++) vecteur(0)[i] = std::sin(0.05f * i);
+    std::vector<t_sample *> vecteurs;
+    for (int k = 0; k < nb; k++) vecteurs.push_back(vecteur(k));
+    const fake_pd::Perform p = test::installer(x, vecteurs, BLOC);
+    perform = p.routine;
     w.push_back(0);
-    w.push_back(reinterpret_cast<t_int>(record));
-    for (int k = 0; k < 1 + nb_positions + nb_sorties; k++)
-        w.push_back(reinterpret_cast<t_int>(vecteur(k)));
-    w.push_back(BLOC);
+    w.insert(w.end(), p.arguments.begin(), p.arguments.end());
 }
 
 void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *()> preparer) {

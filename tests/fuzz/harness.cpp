@@ -1,5 +1,7 @@
 #include "harness.hpp"
 
+#include "instance_pd.hpp"
+
 #include <cfloat>
 #include <cmath>
 #include <cstdarg>
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -170,7 +173,7 @@ struct Noise {
 };
 
 bool same_bits(const float *a, const float *b, int n) {
-    return memcmp(a, b, sizeof(float) * static_cast<size_t>(n)) == 0;
+    return n <= 0 || memcmp(a, b, sizeof(float) * static_cast<size_t>(n)) == 0;
 }
 
 // Never a value an object writes: an outlet sample left unwritten keeps it.
@@ -184,7 +187,6 @@ float unwritten_mark() {
 class Session {
   public:
     Session(const Object &object, t_class *c, Reader &r) : object_(object), class_(c), r_(r) {}
-    ~Session() { destroy(); }
 
     void create() {
         destroy();
@@ -194,72 +196,42 @@ class Session {
         if (tracing())
             fprintf(stderr, "create [%s]%s\n", text(object_.name, args).c_str(),
                     watch::fail_next_malloc ? " without memory" : "");
-        x_ = fake_pd::create(class_, static_cast<int>(args.size()), args.data());
+        objet_ = std::make_unique<test::Objet>(object_.setup, args);
+        x_ = objet_->objet();
         watch::fail_next_malloc = false;
         check();
     }
 
     void destroy() {
-        if (!x_) return;
-        fake_pd::destroy(x_);
+        objet_.reset();
         x_ = nullptr;
-        ready_ = false;
+        bloc_.reset();
     }
 
     void message() {
         const std::vector<fake_pd::Method> &methods = class_->methods;
-        const int choice = r_.byte() % (static_cast<int>(methods.size()) + 3);
+        const int m = static_cast<int>(methods.size());
+        const int choice = r_.byte() % (m + 3);
         std::vector<t_atom> args;
         r_.atoms(args);
-        const int argc = static_cast<int>(args.size());
+        const std::string selector = choice < m        ? methods[choice].selector->s_name
+                                     : choice == m     ? "float"
+                                     : choice == m + 1 ? "list"
+                                                       : "bang";
+        if (selector == "bang") args.clear();
+        if (tracing()) fprintf(stderr, "message %s\n", text(selector.c_str(), args).c_str());
         const std::vector<char> before = record();
         const size_t lines = fake_pd::console().size();
-        bool ignored = false; // a position that must leave everything as it was
-        if (tracing()) {
-            const int m = static_cast<int>(methods.size());
-            const char *selector = choice < m        ? methods[choice].selector->s_name
-                                   : choice == m     ? "float"
-                                   : choice == m + 1 ? "list"
-                                                     : "bang";
-            fprintf(stderr, "message %s\n",
-                    text(selector, choice == m + 2 ? std::vector<t_atom>() : args).c_str());
-        }
+        if (!test::livrer(x_, selector, args)) return; // refused by the host, as Pd does
 
-        if (choice < static_cast<int>(methods.size())) {
-            const fake_pd::Method &m = methods[choice];
-            const std::string selector = m.selector->s_name;
-            if (m.arguments.empty()) {
-                reinterpret_cast<void (*)(t_object *)>(m.routine)(x_);
-            } else if (m.arguments[0] == A_DEFFLOAT) {
-                // Pd refuses a symbol where a float is declared.
-                if (argc > 0 && args[0].a_type != A_FLOAT) return;
-                const t_float f = argc > 0 ? args[0].a_w.w_float : 0;
-                ignored =
-                    (selector == "x" || selector == "y" || selector == "z") && !std::isfinite(f);
-                reinterpret_cast<void (*)(t_object *, t_floatarg)>(m.routine)(x_, f);
-            } else if (m.arguments[0] == A_GIMME) {
-                reinterpret_cast<void (*)(t_object *, t_symbol *, int, t_atom *)>(m.routine)(
-                    x_, m.selector, argc, args.data());
-            } else {
-                return; // "dsp": the host's own call, made by rebuild()
-            }
-        } else if (choice == static_cast<int>(methods.size())) {
-            if (argc > 0 && args[0].a_type != A_FLOAT) return;
-            const t_float f = argc > 0 ? args[0].a_w.w_float : 0;
-            ignored = !std::isfinite(f);
-            reinterpret_cast<void (*)(t_object *, t_float)>(class_->float_method)(x_, f);
-        } else if (choice == static_cast<int>(methods.size()) + 1) {
-            for (int i = 0; i < argc && i < object_.coordinates; i++)
-                if (args[i].a_type == A_FLOAT && !std::isfinite(args[i].a_w.w_float))
-                    ignored = true;
-            reinterpret_cast<void (*)(t_object *, t_symbol *, int, t_atom *)>(class_->list_method)(
-                x_, gensym("list"), argc, args.data());
-        } else {
-            // A bang: Pd hands the list method no selector and no atoms.
-            reinterpret_cast<void (*)(t_object *, t_symbol *, int, t_atom *)>(class_->list_method)(
-                x_, nullptr, 0, nullptr);
-            ignored = true;
-        }
+        // A position that must leave everything as it was: a bang, or a
+        // non-finite coordinate.
+        bool ignored = selector == "bang";
+        const bool single =
+            selector == "x" || selector == "y" || selector == "z" || selector == "float";
+        const int coordinates = selector == "list" ? object_.coordinates : single ? 1 : 0;
+        for (int i = 0; i < coordinates && i < static_cast<int>(args.size()); i++)
+            if (args[i].a_type == A_FLOAT && !std::isfinite(args[i].a_w.w_float)) ignored = true;
         if (ignored) {
             if (record() != before)
                 fail("a position with a non-finite coordinate (or a bang) changed the record");
@@ -277,36 +249,18 @@ class Session {
         inputs_ = 1 + b.signal_inlets;
         outputs_ = b.outlets;
         n_ = n;
-        vectors_.assign(inputs_ + outputs_, std::vector<float>(n > 0 ? n : 1));
         shares_.assign(outputs_, -1);
         std::vector<bool> taken(inputs_, false);
-        std::vector<float *> vec(inputs_ + outputs_);
-        for (int i = 0; i < inputs_; i++) vec[i] = vectors_[i].data();
         for (int j = 0; j < outputs_; j++) {
             const uint8_t choice = r_.byte();
             const int input = (choice >> 2) % inputs_;
             if (choice % 4 == 0 && !taken[input]) {
                 taken[input] = true;
                 shares_[j] = input;
-                vec[inputs_ + j] = vectors_[input].data();
-            } else {
-                vec[inputs_ + j] = vectors_[inputs_ + j].data();
             }
         }
-        std::vector<t_signal> signals(inputs_ + outputs_);
-        std::vector<t_signal *> sp(inputs_ + outputs_);
-        for (size_t i = 0; i < signals.size(); i++) {
-            signals[i] = t_signal();
-            signals[i].s_n = n;
-            signals[i].s_vec = vec[i];
-            signals[i].s_sr = 44100;
-            sp[i] = &signals[i];
-        }
-        const fake_pd::Method *dsp = fake_pd::find_method(class_, "dsp");
-        if (!dsp) fail("no dsp method");
-        fake_pd::take_perform();
-        reinterpret_cast<void (*)(t_object *, t_signal **)>(dsp->routine)(x_, sp.data());
-        perform_ = fake_pd::take_perform();
+        bloc_ = std::make_unique<test::Bloc>(inputs_, outputs_, n, shares_);
+        perform_ = test::installer(x_, bloc_->vecteurs(), n);
         if (tracing()) {
             fprintf(stderr, "dsp, block of %d, outlets sharing inlets:", n);
             for (int j = 0; j < outputs_; j++)
@@ -321,16 +275,14 @@ class Session {
             fail("dsp passed %zu words for %d inputs and %d outputs", a.size(), inputs_, outputs_);
         if (a[0] != reinterpret_cast<t_int>(x_)) fail("the first word is not the record");
         for (int i = 0; i < inputs_ + outputs_; i++)
-            if (a[1 + i] != reinterpret_cast<t_int>(vec[i]))
+            if (a[1 + i] != reinterpret_cast<t_int>(bloc_->vecteurs()[i]))
                 fail("word %d is not vector %d", 1 + i, i);
         if (a.back() != n) fail("the last word is not the block size");
-        vec_ = vec;
-        ready_ = true;
         check();
     }
 
     void perform(long &budget) {
-        if (!ready_) return;
+        if (!bloc_) return;
         for (int blocks = 1 + r_.byte() % 4; blocks > 0 && budget > 0; blocks--) {
             budget -= 2L * n_ + 1;
             block();
@@ -338,7 +290,7 @@ class Session {
     }
 
   private:
-    void fill_source(std::vector<float> &v) {
+    void fill_source(float *v) {
         const uint8_t pattern = r_.byte();
         Noise noise{r_.word()};
         const float c = r_.audio();
@@ -366,7 +318,7 @@ class Session {
         }
     }
 
-    void fill_position(std::vector<float> &v) {
+    void fill_position(float *v) {
         const uint8_t pattern = r_.byte();
         Noise noise{r_.word()};
         const float a = r_.number();
@@ -397,9 +349,11 @@ class Session {
 
     void block() {
         const int n = n_;
-        fill_source(vectors_[0]);
-        for (int i = 1; i < inputs_; i++) fill_position(vectors_[i]);
-        std::vector<std::vector<float>> in(vectors_.begin(), vectors_.begin() + inputs_);
+        test::Bloc &bloc = *bloc_;
+        fill_source(bloc.entree(0));
+        for (int i = 1; i < inputs_; i++) fill_position(bloc.entree(i));
+        std::vector<std::vector<float>> in;
+        for (int k = 0; k < inputs_; k++) in.emplace_back(bloc.entree(k), bloc.entree(k) + n);
         if (tracing()) {
             fprintf(stderr, "perform");
             for (int k = 0; k < inputs_; k++) {
@@ -410,9 +364,7 @@ class Session {
             fprintf(stderr, "\n");
         }
         const float mark = unwritten_mark();
-        for (int j = 0; j < outputs_; j++)
-            if (shares_[j] < 0)
-                std::fill(vectors_[inputs_ + j].begin(), vectors_[inputs_ + j].end(), mark);
+        bloc.marquer(mark);
 
         const std::vector<char> state = record();
         const float *table = object_.cosine_table(x_);
@@ -421,13 +373,11 @@ class Session {
         const int active = object_.active_outlets(x_);
         const bool follows = object_.reads_positions(x_);
 
-        call(x_, vec_);
+        call(x_, bloc);
 
         if (table && !same_bits(table, table_before.data(), 4096))
             fail("the perform routine wrote the cosine table");
-
-        std::vector<const float *> out(outputs_);
-        for (int j = 0; j < outputs_; j++) out[j] = vec_[inputs_ + j];
+        const std::vector<std::vector<float>> out = bloc.sorties();
 
         // The same block again on a copy of the state, with every vector
         // apart: sharing memory must not change a bit of the result.
@@ -435,13 +385,14 @@ class Session {
         for (int s : shares_) shared = shared || s >= 0;
         if (shared) {
             std::vector<char> copy = state;
-            std::vector<std::vector<float>> apart = in;
-            apart.resize(inputs_ + outputs_, std::vector<float>(n > 0 ? n : 1, mark));
-            std::vector<float *> vec(inputs_ + outputs_);
-            for (size_t i = 0; i < vec.size(); i++) vec[i] = apart[i].data();
-            call(reinterpret_cast<t_object *>(copy.data()), vec);
+            test::Bloc apart(inputs_, outputs_, n);
+            for (int k = 0; k < inputs_; k++)
+                std::copy(in[k].begin(), in[k].end(), apart.entree(k));
+            apart.marquer(mark);
+            call(reinterpret_cast<t_object *>(copy.data()), apart);
+            const std::vector<std::vector<float>> alone = apart.sorties();
             for (int j = 0; j < outputs_; j++)
-                if (!same_bits(out[j], apart[inputs_ + j].data(), n))
+                if (!same_bits(out[j].data(), alone[j].data(), n))
                     fail("outlet %d differs when outlets share the inlets' vectors", j);
             if (copy != record()) fail("the record differs after a run with shared vectors");
         }
@@ -474,21 +425,16 @@ class Session {
         check();
     }
 
-    // One perform call as Pd makes it: w[0] is the routine, the arguments
-    // follow, and the routine returns the word after its last.
-    void call(t_object *x, const std::vector<float *> &vec) {
-        std::vector<t_int> w;
-        w.push_back(reinterpret_cast<t_int>(perform_.routine));
-        w.push_back(reinterpret_cast<t_int>(x));
-        for (float *v : vec) w.push_back(reinterpret_cast<t_int>(v));
-        w.push_back(n_);
+    // One perform call as Pd makes it, watched: no heap call, no line.
+    void call(t_object *x, const test::Bloc &b) {
+        std::vector<t_int> w = test::mots(perform_.routine, x, b);
         const size_t lines = fake_pd::console().size();
         watch::heap_calls = 0;
         watch::in_perform = true;
-        t_int *next = perform_.routine(w.data());
+        const bool returned = test::executer(w);
         watch::in_perform = false;
-        if (next != w.data() + w.size())
-            fail("the perform routine returned word %td of %zu", next - w.data(), w.size());
+        if (!returned) fail("the perform routine did not return the word past its arguments");
+        if (b.deborde()) fail("the perform routine wrote past the block");
         if (fake_pd::console().size() != lines) fail("the perform routine posted a line");
         if (watch::heap_calls != 0)
             fail("the perform routine made %ld heap calls", watch::heap_calls);
@@ -504,12 +450,11 @@ class Session {
     const Object &object_;
     t_class *class_;
     Reader &r_;
+    std::unique_ptr<test::Objet> objet_;
     t_object *x_ = nullptr;
-    bool ready_ = false;
     int n_ = 0, inputs_ = 0, outputs_ = 0;
-    std::vector<std::vector<float>> vectors_;
-    std::vector<int> shares_; // per outlet: the inlet whose vector it has, or -1
-    std::vector<float *> vec_;
+    std::unique_ptr<test::Bloc> bloc_; // the vectors of the last rebuild
+    std::vector<int> shares_;          // per outlet: the inlet whose vector it has, or -1
     fake_pd::Perform perform_;
 };
 
@@ -518,8 +463,7 @@ class Session {
 int run(const Object &object, const uint8_t *data, size_t size) {
     static t_class *c = nullptr;
     if (!c) {
-        object.setup();
-        c = fake_pd::last_class();
+        c = test::classe(object.setup);
         if (!c || strcmp(c->name->s_name, object.name) != 0)
             fail("set-up made no class %s", object.name);
         if (!c->float_method || !c->list_method) fail("no float or list method");

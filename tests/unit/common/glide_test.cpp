@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "glide.hpp"
+#include "instance_pd.hpp"
 
 namespace {
 
@@ -37,13 +38,13 @@ void reference(Record &x, const std::vector<float> &in, std::vector<std::vector<
         for (float &v : out[j]) v = 0.0f;
 }
 
-struct Block {
-    std::vector<std::vector<float>> out;
-    std::vector<t_sample *> pointers;
-    explicit Block(int outlets, size_t n) : out(outlets, std::vector<float>(n, 99.0f)) {
-        for (auto &o : out) pointers.push_back(o.data());
-    }
-};
+// One block through the control routine as the host runs it; `partage`: the
+// output given the input's memory, or -1.
+test::Signaux jouer(Record &x, const std::vector<float> &in, int partage = -1) {
+    std::vector<int> p(x.nb_sorties, -1);
+    if (partage >= 0) p[partage] = 0;
+    return test::jouer(perform_controle<Record>, &x, {in}, x.nb_sorties, p);
+}
 
 Record fresh(int outlets, int active, int temps) {
     Record x{};
@@ -60,16 +61,15 @@ TEST(Glide, LandsExactlyOnTargetAfterTempsInterpSamples) {
     x.gain_cible[2] = 1.0f / 3.0f;
     lancer_interp(&x);
     std::vector<float> in(150, 1.0f);
-    Block b(3, in.size());
-    glisser_gains(&x, in.data(), b.pointers.data(), static_cast<int>(in.size()));
+    const test::Signaux b = jouer(x, in);
     for (int j = 0; j < 3; j++) {
         const float target = x.gain_cible[j];
         // The first sample already carries one step: no sample of delay.
-        EXPECT_FLOAT_EQ(b.out[j][0], target / 100.0f);
+        EXPECT_FLOAT_EQ(b[j][0], target / 100.0f);
         // Linear, never past the target, and exactly on it from the end of
         // the glide (one sample later when rounding leaves a sliver).
-        for (int i = 1; i < 98; i++) EXPECT_LT(std::fabs(b.out[j][i]), std::fabs(target));
-        for (int i = 100; i < 150; i++) EXPECT_EQ(b.out[j][i], target);
+        for (int i = 1; i < 98; i++) EXPECT_LT(std::fabs(b[j][i]), std::fabs(target));
+        for (int i = 100; i < 150; i++) EXPECT_EQ(b[j][i], target);
         EXPECT_EQ(x.gain_courant[j], target);
     }
 }
@@ -79,20 +79,18 @@ TEST(Glide, NewTargetMidGlideRestartsFromThePresentGain) {
     x.gain_cible[0] = 1.0f;
     lancer_interp(&x);
     std::vector<float> in(32, 1.0f);
-    Block first(3, 32);
-    glisser_gains(&x, in.data(), first.pointers.data(), 32);
+    const test::Signaux first = jouer(x, in);
     const float halfway = x.gain_courant[0];
     EXPECT_NEAR(halfway, 0.5f, 1e-6);
 
     x.gain_cible[0] = 0.0f;
     lancer_interp(&x);
     std::vector<float> longer(80, 1.0f);
-    Block second(3, 80);
-    glisser_gains(&x, longer.data(), second.pointers.data(), 80);
+    const test::Signaux second = jouer(x, longer);
     // No jump at the boundary: one step down from where it stood.
-    EXPECT_NEAR(second.out[0][0], halfway - halfway / 64.0f, 1e-6);
-    EXPECT_GT(second.out[0][62], 0.0f);
-    EXPECT_EQ(second.out[0][64], 0.0f);
+    EXPECT_NEAR(second[0][0], halfway - halfway / 64.0f, 1e-6);
+    EXPECT_GT(second[0][62], 0.0f);
+    EXPECT_EQ(second[0][64], 0.0f);
 }
 
 TEST(Glide, OneSampleGlideAndZeroStep) {
@@ -103,11 +101,10 @@ TEST(Glide, OneSampleGlideAndZeroStep) {
     lancer_interp(&x);
     EXPECT_EQ(x.gain_pas[1], 0.0f);
     std::vector<float> in = {2.0f, -1.0f, 0.5f};
-    Block b(3, 3);
-    glisser_gains(&x, in.data(), b.pointers.data(), 3);
-    EXPECT_EQ(b.out[0], (std::vector<float>{1.6f, -0.8f, 0.4f}));
-    EXPECT_EQ(b.out[1], (std::vector<float>{0.5f, -0.25f, 0.125f}));
-    EXPECT_EQ(b.out[2], (std::vector<float>{0.0f, 0.0f, 0.0f}));
+    const test::Signaux b = jouer(x, in);
+    EXPECT_EQ(b[0], (std::vector<float>{1.6f, -0.8f, 0.4f}));
+    EXPECT_EQ(b[1], (std::vector<float>{0.5f, -0.25f, 0.125f}));
+    EXPECT_EQ(b[2], (std::vector<float>{0.0f, 0.0f, 0.0f}));
 }
 
 TEST(Glide, InactiveOutputsAreSilentAndFrozen) {
@@ -116,13 +113,12 @@ TEST(Glide, InactiveOutputsAreSilentAndFrozen) {
     lancer_interp(&x);
     EXPECT_EQ(x.gain_pas[4], 0.0f); // beyond nb_hp: no fresh step
     std::vector<float> in(64, 1.0f);
-    Block b(6, 64);
-    glisser_gains(&x, in.data(), b.pointers.data(), 64);
+    const test::Signaux b = jouer(x, in);
     for (int j = 3; j < 6; j++) {
-        for (float v : b.out[j]) EXPECT_EQ(v, 0.0f);
+        for (float v : b[j]) EXPECT_EQ(v, 0.0f);
         EXPECT_EQ(x.gain_courant[j], 0.0f);
     }
-    EXPECT_EQ(b.out[2][63], 0.5f);
+    EXPECT_EQ(b[2][63], 0.5f);
 }
 
 TEST(Glide, ZeroInputStillAdvancesTheGlide) {
@@ -130,9 +126,8 @@ TEST(Glide, ZeroInputStillAdvancesTheGlide) {
     x.gain_cible[0] = 1.0f;
     lancer_interp(&x);
     std::vector<float> in(30, 0.0f);
-    Block b(3, 30);
-    glisser_gains(&x, in.data(), b.pointers.data(), 30);
-    for (float v : b.out[0]) EXPECT_EQ(v, 0.0f);
+    const test::Signaux b = jouer(x, in);
+    for (float v : b[0]) EXPECT_EQ(v, 0.0f);
     EXPECT_EQ(x.gain_courant[0], 1.0f);
 }
 
@@ -164,15 +159,9 @@ TEST(Glide, MatchesTheRuleAcrossBlocksAndInPlace) {
                 std::vector<std::vector<float>> expected(16, std::vector<float>(n));
                 reference(slow, in, expected);
 
-                Block b(16, n);
-                if (shared >= 0) {
-                    b.out[shared] = in;
-                    b.pointers[shared] = b.out[shared].data();
-                }
-                const t_sample *input = shared >= 0 ? b.pointers[shared] : in.data();
-                glisser_gains(&fast, input, b.pointers.data(), static_cast<int>(n));
+                const test::Signaux b = jouer(fast, in, shared);
                 for (int j = 0; j < 16; j++)
-                    ASSERT_EQ(b.out[j], expected[j]) << active << " active, output " << j;
+                    ASSERT_EQ(b[j], expected[j]) << active << " active, output " << j;
                 for (int j = 0; j < 16; j++) ASSERT_EQ(fast.gain_courant[j], slow.gain_courant[j]);
             }
         }
@@ -188,9 +177,8 @@ TEST(Glide, AStepTooSmallToMoveTheGainLandsOnTheTarget) {
     lancer_interp(&x);
     ASSERT_EQ(x.gain_courant[0] + x.gain_pas[0], x.gain_courant[0]);
     std::vector<float> in(3, 1.0f);
-    Block b(1, 3);
-    glisser_gains(&x, in.data(), b.pointers.data(), 3);
-    EXPECT_EQ(b.out[0][0], x.gain_cible[0]);
+    const test::Signaux b = jouer(x, in);
+    EXPECT_EQ(b[0][0], x.gain_cible[0]);
     EXPECT_EQ(x.gain_courant[0], x.gain_cible[0]);
 }
 
@@ -242,33 +230,28 @@ TEST(Glide, MatchesTheRuleWhereRoundingIsDelicate) {
         std::vector<float> in(std::min(c.temps + 200, 6000), 1.0f);
         std::vector<std::vector<float>> expected(3, std::vector<float>(in.size()));
         reference(slow, in, expected);
-        Block b(3, in.size());
+        test::Signaux b(3);
         for (size_t start = 0; start < in.size(); start += 64) {
-            const int n = static_cast<int>(std::min<size_t>(64, in.size() - start));
-            t_sample *outs[3] = {b.pointers[0] + start, b.pointers[1] + start,
-                                 b.pointers[2] + start};
-            glisser_gains(&fast, in.data() + start, outs, n);
+            const size_t fin = std::min(start + 64, in.size());
+            const test::Signaux bloc =
+                jouer(fast, std::vector<float>(in.begin() + start, in.begin() + fin));
+            for (int j = 0; j < 3; j++) b[j].insert(b[j].end(), bloc[j].begin(), bloc[j].end());
         }
         for (int j = 0; j < 2; j++)
             for (size_t i = 0; i < in.size(); i++)
-                ASSERT_EQ(b.out[j][i], expected[j][i])
+                ASSERT_EQ(b[j][i], expected[j][i])
                     << "from " << c.from << " to " << c.to << " in " << c.temps << ", sample " << i;
     }
 }
 
-TEST(Glide, PerformRoutineReadsItsArgumentsAndReturnsPastThem) {
+// Every test above runs the control routine through its argument words; an
+// empty block writes nothing.
+TEST(Glide, EmptyBlock) {
     Record x = fresh(3, 3, 1);
     x.gain_cible[2] = 2.0f;
     lancer_interp(&x);
-    std::vector<float> in = {1.0f, 2.0f};
-    Block b(3, 2);
-    t_int w[1 + 1 + 1 + 3 + 1 + 1];
-    w[1] = reinterpret_cast<t_int>(&x);
-    w[2] = reinterpret_cast<t_int>(in.data());
-    for (int j = 0; j < 3; j++) w[3 + j] = reinterpret_cast<t_int>(b.pointers[j]);
-    w[6] = 2;
-    EXPECT_EQ(perform_controle<Record>(w), w + 7);
-    EXPECT_EQ(b.out[2], (std::vector<float>{2.0f, 4.0f}));
+    EXPECT_EQ(jouer(x, {}), test::Signaux(3));
+    EXPECT_EQ(jouer(x, {1.0f, 2.0f})[2], (std::vector<float>{2.0f, 4.0f}));
 }
 
 } // namespace

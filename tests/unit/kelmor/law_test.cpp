@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "instance.hpp"
 #include "fake_pd.hpp"
@@ -113,6 +114,43 @@ TEST(KelmorLaw, NonFiniteAndFarPositions) {
 
         kelmor_tilde_recoit_x(&k.x, 3e38f);
         for (float g : k.cibles()) EXPECT_EQ(g, 0.0f);
+    }
+}
+
+// Any layout, placed by any message, any offset and position in either
+// system: each target is the law in the source's own distance r and angle
+// phi, norm x distance x (0.707 / (r + offset) + 2r / (r^2 + offset) x
+// cos(teta - phi)), cut at 0; and the glide starts from the present gain.
+TEST(KelmorLaw, TargetsFollowTheLawInDistanceAndAngle) {
+    std::mt19937 hasard(5);
+    std::uniform_real_distribution<float> coord(-3, 3), degres(-400, 400), offset(0.01f, 3),
+        gain(0, 1);
+    const Methode placer[] = {kelmor_tilde_teta_positionner_hp,
+                              kelmor_tilde_dist_teta_positionner_hp,
+                              kelmor_tilde_xy_positionner_hp};
+    for (int essai = 0; essai < 300; essai++) {
+        const int nb = 2 + static_cast<int>(hasard() % 15);
+        Instance k(nb, static_cast<int>(hasard() % 2), static_cast<int>(hasard() % 2),
+                   offset(hasard));
+        kelmor_tilde_initialiser_nb_hp(&k.x, 2 + static_cast<int>(hasard() % (nb - 1)));
+        std::vector<float> v;
+        for (int i = 0; i < 2 * k->nb_hp; i++) v.push_back(i % 2 ? degres(hasard) : coord(hasard));
+        if (essai % 4) envoyer(k, placer[hasard() % 3], v);
+        for (int i = 0; i < k->nb_hp; i++) k->gain_courant[i] = gain(hasard);
+        envoyer(k, kelmor_tilde_recoit_liste,
+                {coord(hasard), k->type_repere ? coord(hasard) : degres(hasard)});
+
+        const double r = std::hypot(k->source_x, k->source_y);
+        const double phi = std::atan2(k->source_y, k->source_x), o = k->offset;
+        const double norme = std::sqrt(1.0 / k->nb_hp) / 1.66;
+        for (int i = 0; i < k->nb_hp; i++) {
+            const double omni = 0.707 / (r + o), directionnel = 2 * r / (r * r + o);
+            const double g =
+                norme * k->hp_dist[i] * (omni + directionnel * std::cos(k->hp_teta[i] - phi));
+            const double echelle = norme * std::fabs(k->hp_dist[i]) * (omni + directionnel);
+            ASSERT_NEAR(k->gain_cible[i], std::max(g, 0.0), 1e-6 * echelle) << essai << " " << i;
+            ASSERT_EQ(k->gain_pas[i], (k->gain_cible[i] - k->gain_courant[i]) / 441.0f);
+        }
     }
 }
 

@@ -91,7 +91,7 @@ TEST(KelmorLayout, PlacingByAngleAndDistance) {
     EXPECT_EQ(k->gain_cible[3], 0.0f);
 
     // A word reads as 0 degrees.
-    envoyer(k, kelmor_tilde_teta_positionner_hp, Atomes("avant"));
+    envoyer(k, kelmor_tilde_teta_positionner_hp, "avant");
     EXPECT_EQ(k->hp_teta[0], 0.0f);
 }
 

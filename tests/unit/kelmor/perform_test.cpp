@@ -23,20 +23,13 @@ Signal constant(float v, int n = 64) {
 // Random layouts of every size, placed by each message kind.
 void disposer(Instance &k, std::mt19937 &hasard) {
     std::uniform_real_distribution<float> angle(-400, 400), dist(0.2f, 3), coord(-2, 2);
+    const int message = static_cast<int>(hasard() % 3);
     std::vector<float> v;
-    for (int i = 0; i < 2 * k->nb_hp; i++) v.push_back(i % 2 ? angle(hasard) : dist(hasard));
-    Atomes a(v);
-    switch (hasard() % 3) {
-    case 0:
-        envoyer(k, kelmor_tilde_dist_teta_positionner_hp, a);
-        break;
-    case 1:
-        envoyer(k, kelmor_tilde_teta_positionner_hp, a);
-        break;
-    default:
-        for (t_atom &x : a.a) x.a_w.w_float = coord(hasard);
-        envoyer(k, kelmor_tilde_xy_positionner_hp, a);
-    }
+    for (int i = 0; i < 2 * k->nb_hp; i++)
+        v.push_back(message == 2 ? coord(hasard) : i % 2 ? angle(hasard) : dist(hasard));
+    const Methode placer[] = {kelmor_tilde_dist_teta_positionner_hp,
+                              kelmor_tilde_teta_positionner_hp, kelmor_tilde_xy_positionner_hp};
+    envoyer(k, placer[message], v);
 }
 
 // For a constant position the signal routine plays the targets the messages
@@ -54,7 +47,7 @@ TEST(KelmorSignal, ConstantPositionsPlayTheMessageTargets) {
         const float p = coord(hasard), q = repere ? coord(hasard) : deg(hasard);
         kelmor_tilde_recoit_y(&k.x, q);
         kelmor_tilde_recoit_x(&k.x, p);
-        const auto out = jouer_signal(k, constant(1), constant(p), constant(q));
+        const auto out = k.jouer({constant(1), constant(p), constant(q)});
 
         // The size of the law's terms bounds the rounding; the directional
         // term's slope bounds what one table step can change.
@@ -75,18 +68,18 @@ TEST(KelmorSignal, ConstantPositionsPlayTheMessageTargets) {
 
 TEST(KelmorSignal, EdgesOfThePositionSignals) {
     Instance c(4, 1, 0);
-    const auto devant = jouer_signal(c, constant(0.5f), constant(0), constant(1));
+    const auto devant = c.jouer({constant(0.5f), constant(0), constant(1)});
     for (int i = 0; i < 4; i++) EXPECT_NEAR(devant[i][0], 0.5f * (i < 2 ? 0.49148f : 0), 5e-6);
 
     // A turn either way lands on the same table entry.
     Instance p(4, 0, 0);
-    const auto a90 = jouer_signal(p, constant(1), constant(1), constant(90));
-    EXPECT_EQ(jouer_signal(p, constant(1), constant(1), constant(-270)), a90);
-    EXPECT_EQ(jouer_signal(p, constant(1), constant(1), constant(450)), a90);
+    const auto a90 = p.jouer({constant(1), constant(1), constant(90)});
+    EXPECT_EQ(p.jouer({constant(1), constant(1), constant(-270)}), a90);
+    EXPECT_EQ(p.jouer({constant(1), constant(1), constant(450)}), a90);
     for (int i = 0; i < 2; i++) EXPECT_NEAR(a90[i][0], 0.49148f, 5e-6);
 
     // At the centre only the omnidirectional part remains.
-    const auto centre = jouer_signal(p, constant(1), constant(0), constant(33));
+    const auto centre = p.jouer({constant(1), constant(0), constant(33)});
     for (int i = 0; i < 4; i++) EXPECT_NEAR(centre[i][0], 0.707 / 0.3 * 0.5 / 1.66, 1e-6);
 }
 
@@ -102,8 +95,8 @@ TEST(KelmorSignal, BadPositionSamplesAreSilent) {
         envoyer(k, kelmor_tilde_dist_teta_positionner_hp, {3e38f, 90, -3e38f, 270});
         for (bool p_mauvais : {true, false})
             for (bool q_mauvais : {true, false}) {
-                const auto out = jouer_signal(k, constant(1, 8), p_mauvais ? mauvais : bon,
-                                              q_mauvais ? mauvais : bon);
+                const auto out =
+                    k.jouer({constant(1, 8), p_mauvais ? mauvais : bon, q_mauvais ? mauvais : bon});
                 for (int j = 0; j < 8; j++) {
                     // The last two are finite and near enough; in polar form
                     // only the first three are not angles.
@@ -122,21 +115,47 @@ TEST(KelmorSignal, BadPositionSamplesAreSilent) {
     }
 }
 
-// Muted, or without its tables, the routine plays the message-driven glide
-// (the rule itself is tested with the shared glide) and ignores the position.
-TEST(KelmorSignal, MutedOrWithoutTablesPlaysTheGlide) {
-    Instance muet(4, 1, 0, 0.3f, 100), sans(4, 1, 0, 0.3f, 100);
-    kelmor_tilde_muter_entrees_signal(&muet.x, 1);
-    free(sans->hp_cos);
-    sans->hp_cos = sans->hp_sin = sans->table_cos = nullptr;
-    envoyer(sans, kelmor_tilde_teta_positionner_hp, {90}); // no table to refresh
-    kelmor_tilde_recoit_x(&sans.x, 0);
-    for (Instance *k : {&muet, &sans}) {
-        const float pas = k->x.gain_pas[0];
-        const auto out = jouer_signal(*k, constant(1, 128), constant(5, 128), constant(-5, 128));
-        EXPECT_FLOAT_EQ(out[0][0], pas); // fades in from silence
-        EXPECT_EQ(out[0][127], k->x.gain_cible[0]);
-        EXPECT_EQ(out[3][127], 0.0f);
+// Muted, or without its tables, the signal routine plays the glide of the
+// control routine (the rule itself is tested with the shared glide) and
+// ignores the position: the same samples over blocks of every size, with
+// targets arriving between blocks and an outlet sharing the input's memory.
+TEST(KelmorSignal, MutedOrWithoutTablesPlaysTheControlGlide) {
+    std::mt19937 hasard(77);
+    std::uniform_real_distribution<float> unite(-1, 1), coord(-2, 2);
+    const int tailles[] = {0, 1, 7, 63, 64, 65, 300};
+    for (int essai = 0; essai < 20; essai++) {
+        const int nb = 2 + static_cast<int>(hasard() % 15);
+        const int temps = 1 + static_cast<int>(hasard() % 300);
+        Instance controle(nb, 1, 1, 0.3f, temps), muet(nb, 1, 0, 0.3f, temps),
+            sans(nb, 1, 0, 0.3f, temps);
+        kelmor_tilde_muter_entrees_signal(&muet.x, 1);
+        free(sans->hp_cos);
+        sans->hp_cos = sans->hp_sin = sans->table_cos = nullptr;
+        const int utilises = 2 + static_cast<int>(hasard() % (nb - 1));
+        for (Instance *k : {&controle, &muet, &sans}) {
+            kelmor_tilde_initialiser_nb_hp(&k->x, utilises);
+            envoyer(*k, kelmor_tilde_teta_positionner_hp, {90}); // no table to refresh
+            kelmor_tilde_recoit_x(&k->x, 0); // signal inlets: targets only from positions
+        }
+        for (int bloc = 0; bloc < 12; bloc++) {
+            const float y = coord(hasard), x = coord(hasard);
+            const int quoi = static_cast<int>(hasard() % 3);
+            for (Instance *k : {&controle, &muet, &sans}) {
+                if (quoi == 0) kelmor_tilde_recoit_y(&k->x, y);
+                if (quoi <= 1) kelmor_tilde_recoit_x(&k->x, x);
+            }
+            const int n = tailles[hasard() % 7];
+            Signal in(n);
+            for (float &v : in) v = unite(hasard);
+            std::vector<int> partage(nb, -1);
+            partage[hasard() % nb] = 0;
+            const auto attendu = controle.jouer({in});
+            if (bloc == 0 && n > 0) {
+                EXPECT_FLOAT_EQ(attendu[0][0], in[0] * controle->gain_pas[0]); // from silence
+            }
+            ASSERT_EQ(muet.jouer({in, Signal(n, 5), Signal(n, -5)}, partage), attendu);
+            ASSERT_EQ(sans.jouer({in, Signal(n, NAN), Signal(n, 1)}), attendu);
+        }
     }
 }
 
@@ -145,7 +164,7 @@ TEST(KelmorSignal, SilenceBeyondTheLoudspeakersInUse) {
     kelmor_tilde_initialiser_nb_hp(&k.x, 3);
     for (int muet : {0, 1}) {
         kelmor_tilde_muter_entrees_signal(&k.x, muet);
-        const auto out = jouer_signal(k, constant(1), constant(0), constant(1));
+        const auto out = k.jouer({constant(1), constant(0), constant(1)});
         for (int i = 3; i < 8; i++) EXPECT_EQ(out[i], constant(0)) << i;
         EXPECT_GT(out[0][0], 0.0f);
     }
@@ -160,44 +179,28 @@ TEST(KelmorSignal, InPlaceAsOutOfPlace) {
     Signal in(n), p(n), q(n);
     for (int j = 0; j < n; j++) in[j] = v(hasard), p[j] = v(hasard), q[j] = v(hasard);
     Instance k(4, 1, 0);
-    const auto attendu = jouer_signal(k, in, p, q);
-    for (int partage = 0; partage < 3; partage++)
+    const auto attendu = k.jouer({in, p, q});
+    for (int entree = 0; entree < 3; entree++)
         for (int sortie = 0; sortie < 4; sortie++) {
-            std::vector<Signal> bufs = {in, p, q};
-            std::vector<Signal> out(4, Signal(n));
-            std::vector<t_int> w(6 + 4);
-            w[1] = reinterpret_cast<t_int>(&k.x);
-            for (int e = 0; e < 3; e++) w[2 + e] = reinterpret_cast<t_int>(bufs[e].data());
-            for (int i = 0; i < 4; i++)
-                w[5 + i] =
-                    reinterpret_cast<t_int>(i == sortie ? bufs[partage].data() : out[i].data());
-            w[9] = n;
-            EXPECT_EQ(kelmor_tilde_perform_signal(w.data()), w.data() + 10);
-            out[sortie] = bufs[partage];
-            EXPECT_EQ(out, attendu) << "input " << partage << " shared with outlet " << sortie;
+            std::vector<int> partage(4, -1);
+            partage[sortie] = entree;
+            EXPECT_EQ(k.jouer({in, p, q}, partage), attendu)
+                << "input " << entree << " shared with outlet " << sortie;
         }
 }
 
+// Nothing written, not even past the block.
 TEST(KelmorSignal, EmptyBlockWritesNothing) {
-    Instance k(4, 1, 0);
-    std::vector<Signal> out(4, Signal(1, 99.0f));
-    Signal vide;
-    t_int w[10] = {0, reinterpret_cast<t_int>(&k.x), 0, 0, 0};
-    for (int i = 0; i < 4; i++) w[5 + i] = reinterpret_cast<t_int>(out[i].data());
-    w[9] = 0;
-    kelmor_tilde_perform_signal(w);
-    for (const Signal &o : out) EXPECT_EQ(o[0], 99.0f);
+    for (int entrees : {0, 1}) {
+        Instance k(4, 1, entrees);
+        EXPECT_EQ(k.jouer({{}, {}, {}}), std::vector<Signal>(4));
+    }
 }
 
 // The control routine is the shared glide over this record.
 TEST(KelmorControl, PerformIsTheSharedGlide) {
     Instance k(3, 1, 1, 0.3f, 10);
-    Signal in = constant(1, 16);
-    std::vector<Signal> out(3, Signal(16));
-    t_int w[8] = {0, reinterpret_cast<t_int>(&k.x), reinterpret_cast<t_int>(in.data())};
-    for (int i = 0; i < 3; i++) w[3 + i] = reinterpret_cast<t_int>(out[i].data());
-    w[6] = 16;
-    EXPECT_EQ(kelmor_tilde_perform_controle(w), w + 7);
+    const auto out = k.jouer({constant(1, 16)});
     EXPECT_FLOAT_EQ(out[0][0], k->gain_cible[0] / 10);
     EXPECT_EQ(out[0][15], k->gain_cible[0]);
 }

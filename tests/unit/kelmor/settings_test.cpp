@@ -65,7 +65,7 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
         kelmor_tilde_recoit_y(&k.x, c.y);
         kelmor_tilde_recoit_x(&k.x, c.x);
         const std::vector<float> cibles = k.cibles();
-        envoyer(k, kelmor_tilde_changer_type_repere, Atomes("polaire"));
+        envoyer(k, kelmor_tilde_changer_type_repere, "polaire");
         EXPECT_EQ(k->type_repere, 0);
         EXPECT_NEAR(k->source_dist, c.dist, 1e-5);
         EXPECT_NEAR(k->source_teta, c.teta, 1e-6);
@@ -79,7 +79,7 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
     for (const char *mot : {"p", "zut"}) {
         k->source_dist = 5;
         fake_pd::clear_console();
-        envoyer(k, kelmor_tilde_changer_type_repere, Atomes(mot));
+        envoyer(k, kelmor_tilde_changer_type_repere, mot);
         EXPECT_NEAR(k->source_teta, -M_PI / 2, 1e-5);
         EXPECT_NEAR(k->source_dist, 1, 1e-6);
         EXPECT_EQ(k->type_repere, 0);
@@ -89,7 +89,7 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
 
     envoyer(k, kelmor_tilde_changer_type_repere, {3});
     EXPECT_EQ(k->type_repere, 0); // a number's text begins with a digit
-    envoyer(k, kelmor_tilde_changer_type_repere, Atomes("cart"));
+    envoyer(k, kelmor_tilde_changer_type_repere, "cart");
     EXPECT_EQ(k->type_repere, 1);
     fake_pd::clear_console();
     kelmor_tilde_changer_type_repere(&k.x, nullptr, 0, nullptr);
@@ -99,7 +99,7 @@ TEST(KelmorSettings, ChangeTypeDerivesThePolarForm) {
     // A source near the float limit keeps a finite distance.
     kelmor_tilde_recoit_x(&k.x, 3e38f);
     kelmor_tilde_recoit_y(&k.x, 3e38f);
-    envoyer(k, kelmor_tilde_changer_type_repere, Atomes("p"));
+    envoyer(k, kelmor_tilde_changer_type_repere, "p");
     EXPECT_TRUE(std::isfinite(k->source_dist));
     EXPECT_NEAR(k->source_teta, M_PI / 4, 1e-6);
 }
@@ -110,14 +110,13 @@ Lines rapport(Instance &k) {
     return fake_pd::console();
 }
 
-// The report's variable lines; the default instance's whole report is
-// checked in the real host.
+// What the report in the real host does not show: the glide reported in the
+// present sample rate, and a muted instance with an offset too large for a
+// short line.
 TEST(KelmorSettings, ReportAcrossModes) {
     fake_pd::set_sample_rate(44100);
     Instance c(4, 0, 1, 0.3f, 661); // 15 ms at 44100 Hz
-    EXPECT_EQ(rapport(c)[1], "   coordonn" CP850_E_AIGU "es polaires en contr" CP850_O_CIRC "le,");
-    EXPECT_EQ(rapport(c)[3], "   temps d'interpolation  = 14 ms,");
-    fake_pd::set_sample_rate(22050); // reported in the present sample rate
+    fake_pd::set_sample_rate(22050);
     EXPECT_EQ(rapport(c)[3], "   temps d'interpolation  = 29 ms,");
     fake_pd::set_sample_rate(44100);
 

@@ -35,13 +35,9 @@ inline std::vector<float> cibles(t_sorvel_tilde *x, float px, float py) {
 }
 
 inline t_atom nombre(float f) {
-    t_atom a;
-    SETFLOAT(&a, f);
-    return a;
+    return test::nombres({f})[0];
 }
 
 inline std::vector<t_atom> nombres(std::initializer_list<float> values) {
-    std::vector<t_atom> atoms;
-    for (float f : values) atoms.push_back(nombre(f));
-    return atoms;
+    return test::nombres(values);
 }

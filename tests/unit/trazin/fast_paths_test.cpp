@@ -1,13 +1,9 @@
-// The fast paths against the rule written out plainly, sample by sample and
-// loudspeaker by loudspeaker: the signal routine in its three systems, within
-// a few float steps of the law; the targets of the position messages, the
-// very same floats.
+// The signal routine against the law applied plainly, sample by sample and
+// loudspeaker by loudspeaker, in its three systems, within a few float steps.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -55,9 +51,9 @@ float coordonnee(std::mt19937 &aleas, float etendue) {
 // Runs the signal routine over random coordinates, each output either its own
 // or sharing the memory of the source or of a coordinate, and compares every
 // sample with the rule.
-void comparer(t_trazin_tilde *x, std::mt19937 &aleas, int n, const char *quoi) {
+void comparer(const Instance &x, std::mt19937 &aleas, int n, const char *quoi) {
     // Distances and heights within a few units, angles over a few turns.
-    auto etendue = [x](int k) {
+    auto etendue = [&x](int k) {
         return k == 2 && x->type_repere != REPERE_CARTESIEN   ? 1000.0f
                : k == 3 && x->type_repere == REPERE_SPHERIQUE ? 1000.0f
                                                               : 4.0f;
@@ -70,20 +66,14 @@ void comparer(t_trazin_tilde *x, std::mt19937 &aleas, int n, const char *quoi) {
     std::vector<Signal> attendu(8, Signal(n));
     for (int j = 0; j < 8; j++)
         for (int i = 0; i < n; i++)
-            attendu[j][i] = regle(x, j, entrees[0][i], entrees[1][i], entrees[2][i], entrees[3][i]);
+            attendu[j][i] =
+                regle(x.get(), j, entrees[0][i], entrees[1][i], entrees[2][i], entrees[3][i]);
 
     const int partagee = static_cast<int>(aleas() % 10) - 2; // which output shares, if any
     const int avec = static_cast<int>(aleas() % 4);          // and with which input
-    std::vector<Signal> sorties(8, Signal(n, 99.0f));
-    t_int w[15];
-    w[1] = reinterpret_cast<t_int>(x);
-    for (int k = 0; k < 4; k++) w[2 + k] = reinterpret_cast<t_int>(entrees[k].data());
-    for (int j = 0; j < 8; j++)
-        w[6 + j] =
-            reinterpret_cast<t_int>(j == partagee ? entrees[avec].data() : sorties[j].data());
-    w[14] = n;
-    ASSERT_EQ(trazin_tilde_perform_signal(w), w + 15);
-    if (partagee >= 0) sorties[partagee] = entrees[avec];
+    std::vector<int> partage(8, -1);
+    if (partagee >= 0) partage[partagee] = avec;
+    const test::Signaux sorties = x.jouer(entrees, partage);
     for (int j = 0; j < 8; j++)
         for (int i = 0; i < n; i++)
             ASSERT_NEAR(sorties[j][i], attendu[j][i],
@@ -101,39 +91,7 @@ TEST(TrazinFastPaths, SignalRoutineIsTheRuleSampleBySample) {
         for (int essai = 0; essai < 40; essai++) {
             const float offset = std::uniform_real_distribution<float>(0.001f, 3.0f)(aleas);
             Instance x = creer({repere, "s", std::to_string(offset)});
-            for (int n : TAILLES) comparer(x.get(), aleas, n, "cube");
-        }
-    }
-}
-
-// The targets and steps of the position messages, against the law with the
-// double-precision cosines and sines of the record's angles worked out on the
-// spot.
-TEST(TrazinFastPaths, MessageTargetsAreTheLawBitForBit) {
-    std::mt19937 aleas(31);
-    std::uniform_real_distribution<float> coord(-6.0f, 6.0f), angle(-800.0f, 800.0f),
-        gain(0.0f, 1.0f), offset(0.001f, 3.0f);
-    for (const char *repere : {"c", "p", "s"}) {
-        Instance x = creer({repere, "c", std::to_string(offset(aleas))});
-        for (int essai = 0; essai < 3000; essai++) {
-            for (int j = 0; j < 8; j++) x->gain_courant[j] = gain(aleas);
-            const float a = coord(aleas);
-            const float b = repere[0] == 'c' ? coord(aleas) : angle(aleas);
-            const float c = repere[0] == 's' ? angle(aleas) : coord(aleas);
-            position(x.get(), essai % 50 == 0 ? 0.0f : a, b, c);
-            const double px = x->source_x, py = x->source_y, pz = x->source_z, o = x->offset;
-            const double r = sqrt(px * px + py * py + pz * pz);
-            const double w = static_cast<float>(0.707 / (r + o));
-            const double q = r * r + o;
-            for (int j = 0; j < 8; j++) {
-                const double t = x->hp_teta[j], e = x->hp_elev[j];
-                const double s = w + 2.0 * px / q * cos(t) * cos(e) +
-                                 2.0 * py / q * sin(t) * cos(e) + 2.0 * pz / q * sin(e);
-                float g = static_cast<float>(0.21298397f * s);
-                g = g > 0.0f ? g : 0.0f;
-                ASSERT_EQ(x->gain_cible[j], g) << repere << " " << a << " " << b << " " << c;
-                ASSERT_EQ(x->gain_pas[j], (g - x->gain_courant[j]) / 441.0f);
-            }
+            for (int n : TAILLES) comparer(x, aleas, n, "cube");
         }
     }
 }

@@ -1,6 +1,6 @@
-// The perform routines: their argument vectors, the signal-rate law against
-// the control targets, the muted branch, silence for bad positions, and
-// outputs sharing memory with inputs.
+// The perform routines: the signal-rate law against the control targets,
+// the muted branch, silence for bad positions, and outputs sharing memory
+// with inputs.
 
 #include <gtest/gtest.h>
 
@@ -15,49 +15,15 @@ namespace {
 using namespace trazin_test;
 using Signal = std::vector<float>;
 
-// One run of the signal routine. An output named in `partage` is given the
-// memory of an input (0: the source, 1 to 3: the coordinates) instead of its
-// own.
-struct Signaux {
-    Signal entree, c[3];
-    std::vector<Signal> sorties = std::vector<Signal>(8);
+// The source and the three coordinates, constant over a block.
+test::Signaux signaux(size_t n, float s, float a, float b, float c) {
+    return {Signal(n, s), Signal(n, a), Signal(n, b), Signal(n, c)};
+}
 
-    Signaux(size_t n, float s, float a, float b, float c3)
-        : entree(n, s), c{Signal(n, a), Signal(n, b), Signal(n, c3)} {}
-
-    t_int *jouer(t_trazin_tilde *x, int sortie_partagee = -1, int entree_partagee = 0) {
-        const size_t n = entree.size();
-        Signal *entrees[4] = {&entree, &c[0], &c[1], &c[2]};
-        w[1] = reinterpret_cast<t_int>(x);
-        for (int k = 0; k < 4; k++) w[2 + k] = reinterpret_cast<t_int>(entrees[k]->data());
-        for (int j = 0; j < 8; j++) {
-            sorties[j] = j == sortie_partagee ? *entrees[entree_partagee] : Signal(n, 99.0f);
-            w[6 + j] = reinterpret_cast<t_int>(
-                j == sortie_partagee ? entrees[entree_partagee]->data() : sorties[j].data());
-        }
-        w[14] = static_cast<t_int>(n);
-        t_int *suite = trazin_tilde_perform_signal(w);
-        if (sortie_partagee >= 0) sorties[sortie_partagee] = *entrees[entree_partagee];
-        return suite;
-    }
-    t_int w[15];
-};
-
-TEST(TrazinPerform, ControlRoutineGlidesAllEightAndReturnsPastItsArguments) {
+TEST(TrazinPerform, ControlRoutineGlidesAllEight) {
     Instance x = creer({"c", "c", "0.3", "0"}); // one-sample glide
-    Signal entree = {2.0f, -1.0f}, sorties[8];
-    t_int w[12];
-    w[1] = reinterpret_cast<t_int>(x.get());
-    w[2] = reinterpret_cast<t_int>(entree.data());
-    for (int j = 0; j < 8; j++) {
-        sorties[j] = Signal(2, 99.0f);
-        w[3 + j] = reinterpret_cast<t_int>(sorties[j].data());
-    }
-    w[11] = 0;
-    EXPECT_EQ(trazin_tilde_perform_controle(w), w + 12);
-    EXPECT_EQ(sorties[7][0], 99.0f); // nothing written for an empty block
-    w[11] = 2;
-    EXPECT_EQ(trazin_tilde_perform_controle(w), w + 12);
+    EXPECT_EQ(x.jouer({{}}), test::Signaux(8));
+    const auto sorties = x.jouer({{2.0f, -1.0f}});
     for (int j = 0; j < 8; j++) {
         EXPECT_EQ(sorties[j][0], 2.0f * x->gain_cible[j]) << j;
         EXPECT_EQ(sorties[j][1], -x->gain_cible[j]) << j;
@@ -67,33 +33,24 @@ TEST(TrazinPerform, ControlRoutineGlidesAllEightAndReturnsPastItsArguments) {
 
 TEST(TrazinPerform, SignalFiguresFromTheFirstSample) {
     Instance cart = creer({"c", "s"}), pol = creer({"p", "s"}), sph = creer({"s", "s"});
-    Signaux devant(70, 1.0f, 0.0f, 1.0f, 0.0f);
-    EXPECT_EQ(devant.jouer(cart.get()), devant.w + 15);
-    const Signal cote = devant.sorties[0];
-    for (int j : {0, 1, 4, 5}) EXPECT_NEAR(devant.sorties[j][0], 0.3050f, 5e-5) << j;
-    for (int j : {2, 3, 6, 7}) EXPECT_EQ(devant.sorties[j], Signal(70, 0.0f)) << j;
+    const auto devant = cart.jouer(signaux(70, 1.0f, 0.0f, 1.0f, 0.0f));
+    for (int j : {0, 1, 4, 5}) EXPECT_NEAR(devant[j][0], 0.3050f, 5e-5) << j;
+    for (int j : {2, 3, 6, 7}) EXPECT_EQ(devant[j], Signal(70, 0.0f)) << j;
 
-    Signaux polaire(70, 1.0f, 1.0f, 90.0f, 0.0f);
-    polaire.jouer(pol.get());
-    for (int j = 0; j < 8; j++) EXPECT_NEAR(polaire.sorties[j][69], devant.sorties[j][69], 1e-6);
+    const auto polaire = pol.jouer(signaux(70, 1.0f, 1.0f, 90.0f, 0.0f));
+    for (int j = 0; j < 8; j++) EXPECT_NEAR(polaire[j][69], devant[j][69], 1e-6);
 
-    Signaux haut(70, 1.0f, 1.0f, 0.0f, 0.0f);
-    haut.jouer(sph.get());
-    for (int j : {4, 5, 6, 7}) EXPECT_NEAR(haut.sorties[j][0], 0.3050f, 5e-5) << j;
-    for (int j : {0, 1, 2, 3}) EXPECT_EQ(haut.sorties[j][0], 0.0f) << j;
+    const auto haut = sph.jouer(signaux(70, 1.0f, 1.0f, 0.0f, 0.0f));
+    for (int j : {4, 5, 6, 7}) EXPECT_NEAR(haut[j][0], 0.3050f, 5e-5) << j;
+    for (int j : {0, 1, 2, 3}) EXPECT_EQ(haut[j][0], 0.0f) << j;
 
-    Signaux centre(3, 0.5f, 0.0f, 0.0f, 0.0f);
-    centre.jouer(cart.get());
-    for (int j = 0; j < 8; j++) EXPECT_NEAR(centre.sorties[j][2], 0.5f * 0.5019f, 5e-5) << j;
+    const auto centre = cart.jouer(signaux(3, 0.5f, 0.0f, 0.0f, 0.0f));
+    for (int j = 0; j < 8; j++) EXPECT_NEAR(centre[j][2], 0.5f * 0.5019f, 5e-5) << j;
 
     // 360, -360 and -0.05 degrees all read index 0, as 0 does.
-    Signaux zero(4, 1.0f, 1.0f, 0.0f, 0.5f);
-    zero.jouer(pol.get());
-    for (float angle : {360.0f, -360.0f, -0.05f}) {
-        Signaux autre(4, 1.0f, 1.0f, angle, 0.5f);
-        autre.jouer(pol.get());
-        EXPECT_EQ(autre.sorties, zero.sorties) << angle;
-    }
+    const auto zero = pol.jouer(signaux(4, 1.0f, 1.0f, 0.0f, 0.5f));
+    for (float angle : {360.0f, -360.0f, -0.05f})
+        EXPECT_EQ(pol.jouer(signaux(4, 1.0f, 1.0f, angle, 0.5f)), zero) << angle;
 }
 
 // The targets of the control messages, for the same angle as the table
@@ -124,11 +81,10 @@ TEST(TrazinPerform, SignalGainsAreTheControlTargetsForAConstantPosition) {
                 b_lu = pas_de_table(b);
                 c_lu = 90.0f - std::trunc(1024.0f - degres_en_pas(c)) * 360.0f / 4096.0f;
             }
-            Signaux s(5, 1.0f, a, b, c);
-            s.jouer(x.get());
+            const auto s = x.jouer(signaux(5, 1.0f, a, b, c));
             position(x.get(), a, b_lu, c_lu);
             for (int j = 0; j < 8; j++)
-                ASSERT_NEAR(s.sorties[j][4], x->gain_cible[j], 2e-6f + 2e-5f * x->gain_cible[j])
+                ASSERT_NEAR(s[j][4], x->gain_cible[j], 2e-6f + 2e-5f * x->gain_cible[j])
                     << repere << ": " << a << " " << b << " " << c << " loudspeaker " << j;
         }
     }
@@ -139,9 +95,8 @@ TEST(TrazinPerform, SignalGainsAreTheControlTargetsForAConstantPosition) {
 TEST(TrazinPerform, MutedBranchPlaysTheGlide) {
     Instance x = creer({"c", "s", "0.3", "0"});
     trazin_tilde_muter_entrees_signal(x.get(), 1.0f);
-    Signaux s(4, 1.0f, NAN, NAN, NAN);
-    s.jouer(x.get());
-    for (int j = 0; j < 8; j++) EXPECT_EQ(s.sorties[j], Signal(4, x->gain_cible[j])) << j;
+    const auto s = x.jouer(signaux(4, 1.0f, NAN, NAN, NAN));
+    for (int j = 0; j < 8; j++) EXPECT_EQ(s[j], Signal(4, x->gain_cible[j])) << j;
     EXPECT_EQ(x->gain_courant[0], x->gain_cible[0]);
 
     // As when the block could not be had at creation.
@@ -149,26 +104,24 @@ TEST(TrazinPerform, MutedBranchPlaysTheGlide) {
     free(sans->hp_cos_teta);
     sans->hp_cos_teta = sans->hp_sin_teta = sans->hp_cos_elev = sans->hp_sin_elev = nullptr;
     sans->table_cos = nullptr;
-    Signaux t(4, 1.0f, 0.0f, 0.0f, 0.0f);
-    t.jouer(sans.get());
-    EXPECT_EQ(t.sorties[0][0], x->gain_cible[0] / 441.0f);
-    EXPECT_EQ(t.sorties[2][0], 0.0f);
+    const auto t = sans.jouer(signaux(4, 1.0f, 0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(t[0][0], x->gain_cible[0] / 441.0f);
+    EXPECT_EQ(t[2][0], 0.0f);
 }
 
 TEST(TrazinPerform, BadPositionSamplesAreSilent) {
     for (const char *repere : {"c", "p", "s"}) {
         Instance x = creer({repere, "s", "1e-5"});
-        const float pires[] = {NAN, INFINITY, -INFINITY, 3e38f, -1e19f, 1e30f};
-        for (float v : pires) {
-            for (int k = 0; k < 3; k++) {
-                Signaux s(3, 1.0f, 1.0f, 1.0f, 1.0f);
-                s.c[k] = Signal(3, v);
-                s.jouer(x.get());
+        for (float v : {NAN, INFINITY, -INFINITY, 3e38f, -1e19f, 1e30f}) {
+            for (int k = 1; k < 4; k++) {
+                test::Signaux e = signaux(3, 1.0f, 1.0f, 1.0f, 1.0f);
+                e[k] = Signal(3, v);
+                const auto s = x.jouer(e);
                 for (int j = 0; j < 8; j++) {
-                    for (float o : s.sorties[j]) ASSERT_TRUE(std::isfinite(o)) << repere << v;
+                    for (float o : s[j]) ASSERT_TRUE(std::isfinite(o)) << repere << v;
                     // An angle of any size is still an angle.
-                    if (std::isfinite(v) && k > 0 && repere[0] != 'c') continue;
-                    ASSERT_EQ(s.sorties[j][0], 0.0f) << repere << " " << v << " coordinate " << k;
+                    if (std::isfinite(v) && k > 1 && repere[0] != 'c') continue;
+                    ASSERT_EQ(s[j][0], 0.0f) << repere << " " << v << " coordinate " << k;
                 }
             }
         }
@@ -177,13 +130,13 @@ TEST(TrazinPerform, BadPositionSamplesAreSilent) {
 
 TEST(TrazinPerform, OutputsSharingMemoryWithInputs) {
     Instance x = creer({"s", "s"});
-    Signaux seul(200, 0.7f, 1.5f, 30.0f, 60.0f);
-    seul.jouer(x.get());
+    const test::Signaux e = signaux(200, 0.7f, 1.5f, 30.0f, 60.0f);
+    const auto seul = x.jouer(e);
     for (int entree = 0; entree < 4; entree++) {
         for (int sortie : {0, 5, 7}) {
-            Signaux partage(200, 0.7f, 1.5f, 30.0f, 60.0f);
-            partage.jouer(x.get(), sortie, entree);
-            ASSERT_EQ(partage.sorties, seul.sorties) << entree << " " << sortie;
+            std::vector<int> partage(8, -1);
+            partage[sortie] = entree;
+            ASSERT_EQ(x.jouer(e, partage), seul) << entree << " " << sortie;
         }
     }
 }

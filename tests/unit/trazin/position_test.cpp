@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "instance.hpp"
@@ -59,13 +60,15 @@ TEST(TrazinLaw, FiguresAtKnownPositions) {
 }
 
 // Every gain is the omnidirectional part plus the projection on the
-// loudspeaker's direction, never negative, and falls as 1/distance far away.
+// loudspeaker's direction, never negative, and falls as 1/distance far away;
+// each message starts the glide from where the gains stand.
 TEST(TrazinLaw, PropertiesOverManyPositions) {
     Instance x = creer({"c", "c", "0.7"});
     std::mt19937 aleas(3);
-    std::uniform_real_distribution<float> coord(-5.0f, 5.0f);
+    std::uniform_real_distribution<float> coord(-5.0f, 5.0f), gain(0.0f, 1.0f);
     for (int essai = 0; essai < 500; essai++) {
         const float px = coord(aleas), py = coord(aleas), pz = coord(aleas);
+        for (int j = 0; j < 8; j++) x->gain_courant[j] = gain(aleas);
         trazin_tilde_recoit_y(x.get(), py);
         trazin_tilde_recoit_z(x.get(), pz);
         trazin_tilde_recoit_x(x.get(), px);
@@ -76,6 +79,7 @@ TEST(TrazinLaw, PropertiesOverManyPositions) {
                 (px * cos(e) * cos(t) + py * cos(e) * sin(t) + pz * sin(e)) / r;
             const double g = 0.21298397 * (0.707 / (r + 0.7) + 2 * r * cos_gamma / (r * r + 0.7));
             ASSERT_NEAR(x->gain_cible[j], std::max(g, 0.0), 1e-6) << px << " " << py << " " << pz;
+            ASSERT_EQ(x->gain_pas[j], (x->gain_cible[j] - x->gain_courant[j]) / 441.0f);
         }
     }
     trazin_tilde_recoit_x(x.get(), 1e6f);
