@@ -7,8 +7,8 @@
 #include <limits>
 #include <random>
 
-#include "../../../common/cosine_table.hpp"
-#include "../../../common/first_order_law.hpp"
+#include "cosine_table.hpp"
+#include "first_order_law.hpp"
 #include "instance.hpp"
 
 namespace {
@@ -26,13 +26,13 @@ float regle(const t_trazin_tilde *x, int j, float s, float c1, float c2, float c
     if (x->type_repere == REPERE_POLAIRE) {
         const int k = indice_angle(c2);
         px = c1 * t[k];
-        py = c1 * t[(1024 - k) & 4095];
+        py = c1 * t[indice_sinus(k)];
     } else if (x->type_repere == REPERE_SPHERIQUE) {
         const int k = indice_angle(c2);
-        const int m = indice_masque(1024.0f - c3 * 4096.0f * 0.0027777778f);
-        const float sin_p = t[m], cos_p = t[(1024 - m) & 4095];
+        const int m = indice_masque(QUART_TABLE_COS - degres_en_pas(c3));
+        const float sin_p = t[m], cos_p = t[indice_sinus(m)];
         px = c1 * t[k] * sin_p;
-        py = c1 * t[(1024 - k) & 4095] * sin_p;
+        py = c1 * t[indice_sinus(k)] * sin_p;
         pz = c1 * cos_p;
     }
     const Poids<float> p = ponderer<float>(px, py, pz, x->offset);
