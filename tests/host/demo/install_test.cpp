@@ -39,8 +39,8 @@ TEST(DemoInstall, StagedFolderLoadsInPd) {
     const fs::path library = stage.string() + externals.string() + "/ringcube";
     for (const char *file :
          {"sorvel~" RC_EXTENSION, "kelmor~" RC_EXTENSION, "trazin~" RC_EXTENSION, "sorvel~-help.pd",
-          "kelmor~-help.pd", "trazin~-help.pd", "stereo_monitor~.pd", "binaural~.pd", "README.md",
-          "LICENSE"})
+          "kelmor~-help.pd", "trazin~-help.pd", "stereo_monitor~.pd", "stereo_monitor~-help.pd",
+          "binaural~.pd", "README.md", "LICENSE"})
         EXPECT_TRUE(fs::exists(library / file)) << file;
     // The externals of the other machines built beside this one's go too.
     for (const fs::directory_entry &built : fs::directory_iterator(RC_LIBRARY_DIR))
