@@ -37,15 +37,17 @@ std::vector<fs::path> patches_in(const std::string &folder) {
 }
 
 // Opens the patch with the built library and Pd's standard path (earplug~),
-// then quits; returns what Pd wrote.
-std::string open_in_pd(const fs::path &patch) {
+// then quits, or lets the patch run until it quits itself; returns what Pd
+// wrote.
+std::string open_in_pd(const fs::path &patch, bool quit_at_once = true) {
     fs::create_directories(RC_TEST_TMP);
     const fs::path console = fs::path(RC_TEST_TMP) / ("open-" + patch.stem().string() + "-" +
                                                       std::to_string(getpid()) + ".txt");
     const std::string command = std::string("timeout 60 '") + RC_PD_PROGRAM +
                                 "' -nogui -batch -noprefs -nosound -stderr -path '" +
                                 RC_LIBRARY_DIR + "' -open '" + patch.string() +
-                                "' -send 'pd quit' 2>'" + console.string() + "'";
+                                (quit_at_once ? "' -send 'pd quit'" : "'") + " 2>'" +
+                                console.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << patch;
     const std::string text = read_file(console);
     fs::remove(console);
@@ -351,6 +353,52 @@ TEST(Patches, HelpMonitorsFollowTheLayout) {
             }
         }
         EXPECT_EQ(monitors, 8) << help;
+    }
+}
+
+// The main example of each help, heard as it loads and alone: [pd listen]'s
+// meters show the gains the object gives for the position the help shows.
+TEST(Patches, HelpExampleIsHeard) {
+    struct Case {
+        const char *object, *creation, *position; // as the example shows it
+    };
+    for (const Case &c :
+         {Case{"sorvel~", "sorvel~ 8 p", "1 90"}, Case{"kelmor~", "kelmor~ 8 p", "1 90"},
+          Case{"trazin~", "trazin~ s", "1 90 90"}}) {
+        const std::string object = c.object;
+        const fs::path help = fs::path(RC_SOURCE_DIR) / "help" / (object + "-help.pd");
+        const std::string text = read_file(help);
+        const int n = int(canvases(text).back().text.size());
+        std::ostringstream patch;
+        patch << text << "#X obj 10 10 loadbang;\n#X msg 10 40 \\; pd dsp 1;\n"
+              << "#X obj 10 70 delay 500;\n#X msg 10 100 \\; pd quit;\n"
+              << "#X connect " << n << " 0 " << n + 1 << " 0;\n#X connect " << n << " 0 " << n + 2
+              << " 0;\n#X connect " << n + 2 << " 0 " << n + 3 << " 0;\n";
+        for (int k = 1; k <= 8; k++)
+            patch << "#X obj 10 130 r \\$0-g" << k << ";\n#X obj 10 160 print g" << k
+                  << ";\n#X connect " << n + 2 + 2 * k << " 0 " << n + 3 + 2 * k << " 0;\n";
+        const fs::path file = fs::path(RC_TEST_TMP) / ("heard-" + std::to_string(getpid()) + ".pd");
+        fs::create_directories(RC_TEST_TMP);
+        std::ofstream(file) << patch.str();
+        const std::string console = open_in_pd(file, false);
+        fs::remove(file);
+        std::map<int, float> shown; // the last value of each meter
+        std::istringstream in(console);
+        for (std::string line; std::getline(in, line);)
+            if (line.size() > 4 && line[0] == 'g' && line.find(": ") != std::string::npos)
+                shown[std::stoi(line.substr(1))] = std::stof(line.substr(line.find(": ") + 2));
+
+        pd_host::Patch p;
+        const int one = p.obj("sig~ 1"), pan = p.obj(c.creation);
+        p.connect(one, 0, pan, 0);
+        p.send_at(0, pan, 0, c.position);
+        for (int k = 0; k < 8; k++) p.record(pan, k, std::to_string(k));
+        const pd_host::Result r = p.run(64 * 100);
+        ASSERT_EQ(shown.size(), 8u) << object << "\n" << console;
+        // env~ windows of a noise source: within a percent or so.
+        for (int k = 0; k < 8; k++)
+            EXPECT_NEAR(shown[k + 1], r.signals.at(std::to_string(k)).back(), 0.02)
+                << object << " loudspeaker " << k + 1;
     }
 }
 
