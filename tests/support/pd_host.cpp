@@ -28,13 +28,6 @@ std::string escape(const std::string &text) {
     return out;
 }
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string new_directory() {
     std::string pattern = std::string(RC_TEST_TMP) + "/run.XXXXXX";
     mkdir(RC_TEST_TMP, 0755);
@@ -43,6 +36,13 @@ std::string new_directory() {
 }
 
 } // namespace
+
+std::string read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 std::vector<std::string> Result::lines() const {
     std::vector<std::string> out;

@@ -17,6 +17,9 @@
 //   r.signals["hp0"][i] ...
 namespace pd_host {
 
+// The bytes of a file; empty when it cannot be read.
+std::string read_file(const std::string &path);
+
 struct Result {
     std::string console;                               // raw bytes Pd wrote
     std::map<std::string, std::vector<float>> signals; // one per record()

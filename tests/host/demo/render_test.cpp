@@ -7,18 +7,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "pd_host.hpp"
+
 namespace {
 
+// A file make demo wrote.
 std::string read_file(const std::string &name) {
-    std::ifstream in(std::string(RC_DEMO_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return pd_host::read_file(std::string(RC_DEMO_DIR) + "/" + name);
 }
 
 struct Wav {
