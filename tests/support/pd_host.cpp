@@ -158,4 +158,31 @@ Result Patch::run(long samples, const std::string &program) const {
     return result;
 }
 
+Lines operator+(Lines a, const Lines &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Lines console_of(const std::string &box, const std::string &message) {
+    Patch p;
+    const int x = p.obj(box);
+    if (!message.empty()) p.send_at(0, x, 0, message);
+    return p.run(message.empty() ? 0 : 64).lines();
+}
+
+Wiring wire(const std::string &box, int inlets, int outlets) {
+    Patch p;
+    const int x = p.obj(box);
+    const int source = p.obj("sig~ 0.5");
+    const int sink = p.obj("*~");
+    for (int k = 0; k < inlets; k++) p.connect(source, 0, x, k);
+    for (int k = 0; k < outlets; k++) p.connect(x, k, sink, 0);
+    const Result r = p.run(128);
+    return {r.count("connection failed"), r.count("nonsignal inlet"), r.exit_status};
+}
+
+int outlets_of(const std::string &box) {
+    return 17 - wire(box, 0, 17).failed;
+}
+
 } // namespace pd_host

@@ -81,4 +81,25 @@ class Patch {
     std::string directory_;
 };
 
+// Console lines, and expected ones put one after the other.
+using Lines = std::vector<std::string>;
+Lines operator+(Lines a, const Lines &b);
+
+// What Pd writes when it loads a patch of this one box; with a message, also
+// what the box says when the message reaches its left inlet at load.
+Lines console_of(const std::string &box, const std::string &message = "");
+
+// The box with a signal connected to each of its first `inlets` inlets and
+// each of its first `outlets` outlets connected to a signal inlet, played for
+// two blocks: what Pd refused.
+struct Wiring {
+    int failed = 0;    // connections to inlets or outlets the box lacks
+    int nonsignal = 0; // signals refused by float inlets
+    int exit_status = -1;
+};
+Wiring wire(const std::string &box, int inlets, int outlets);
+
+// How many signal outlets the box has, of the 17 tried.
+int outlets_of(const std::string &box);
+
 } // namespace pd_host

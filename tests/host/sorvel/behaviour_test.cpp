@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "pd_host.hpp"
+#include "ring_report.hpp"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using pd_host::Lines;
+using pd_host::operator+;
 
 // A sorvel~ fed with a constant 1, so its outlets carry its gains.
 struct Gains {
@@ -68,24 +70,13 @@ TEST(SorvelHost, EveryWayToMoveTheSourceAgrees) {
 }
 
 TEST(SorvelHost, ReportOfADefaultInstance) {
-    pd_host::Patch p;
-    const int pan = p.obj("sorvel~");
-    p.send_at(0, pan, 0, "get_info");
-    EXPECT_EQ(p.run(64).lines(),
-              (Lines{"Info Sorvel~: ",
-                     "   coordonn\x82"
-                     "es cart\x82"
-                     "siennes en contr\x93le,",
-                     "   rayon du disque cental = 0.500000,", "   temps d'interpolation  = 10 ms,",
-                     "   nombre d'haut-parleurs = 4,", "   position des haut-parleurs:",
-                     "      hp n\xF8"
-                     "1: -0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "2: 0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "3: 0.707107.x + -0.707107.y,",
-                     "      hp n\xF8"
-                     "4: -0.707107.x + -0.707107.y."}));
+    EXPECT_EQ(pd_host::console_of("sorvel~", "get_info"),
+              Lines{"Info Sorvel~: ",
+                    "   coordonn\x82"
+                    "es cart\x82"
+                    "siennes en contr\x93le,",
+                    "   rayon du disque cental = 0.500000,"} +
+                  DEFAULT_SQUARE_REPORT);
 }
 
 TEST(SorvelHost, LayoutMessagesAtTheOutlets) {
