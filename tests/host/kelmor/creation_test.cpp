@@ -43,7 +43,7 @@ TEST(KelmorCreation, CreditsOnceThenNothingForGoodArguments) {
 
 // Each bad argument posts its complaint, in the order of the arguments, and
 // takes its default: 4 loudspeakers, one outlet each.
-TEST(KelmorCreation, BadArgumentsTakeTheirDefaults) {
+TEST(KelmorCreation, ArgumentsAndTheirComplaints) {
     const struct {
         Lines console;
         std::vector<std::string> args;
@@ -82,8 +82,8 @@ const std::string CONTROL = "   coordonn\x82"
 
 TEST(KelmorCreation, ReportOfADefaultInstance) {
     EXPECT_EQ(console_of("kelmor~", "get_info"),
-              CREDITS + HEADING + Lines{CONTROL, "   offset                 = 0.300000,"} +
-                  DEFAULT_SQUARE_REPORT);
+              (CREDITS + HEADING + Lines{CONTROL, "   offset                 = 0.300000,"} +
+               DEFAULT_SQUARE_REPORT));
 }
 
 // The settled arguments as the report shows them.

@@ -71,12 +71,12 @@ TEST(SorvelHost, EveryWayToMoveTheSourceAgrees) {
 
 TEST(SorvelHost, ReportOfADefaultInstance) {
     EXPECT_EQ(pd_host::console_of("sorvel~", "get_info"),
-              Lines{"Info Sorvel~: ",
-                    "   coordonn\x82"
-                    "es cart\x82"
-                    "siennes en contr\x93le,",
-                    "   rayon du disque cental = 0.500000,"} +
-                  DEFAULT_SQUARE_REPORT);
+              (Lines{"Info Sorvel~: ",
+                     "   coordonn\x82"
+                     "es cart\x82"
+                     "siennes en contr\x93le,",
+                     "   rayon du disque cental = 0.500000,"} +
+               DEFAULT_SQUARE_REPORT));
 }
 
 TEST(SorvelHost, LayoutMessagesAtTheOutlets) {
