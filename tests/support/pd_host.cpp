@@ -89,6 +89,13 @@ void Patch::record(int from, int outlet, const std::string &name) {
     recordings_.push_back(name);
 }
 
+int Patch::gains(const std::string &box, int outlets, const std::string &prefix) {
+    const int x = obj(box);
+    connect(obj("sig~ 1"), 0, x, 0);
+    for (int k = 0; k < outlets; k++) record(x, k, prefix + "hp" + std::to_string(k));
+    return x;
+}
+
 void Patch::send_at(long sample, int to, int inlet, const std::string &text) {
     // A loadbang of its own: loadbangs fire in box order and clocks due at
     // the same time fire in the order they were set, so sends keep their order.

@@ -55,6 +55,11 @@ class Patch {
     // Writes the signal of an outlet, sample by sample, into signals[name].
     void record(int from, int outlet, const std::string &name);
 
+    // Adds the box with a constant 1 at its left inlet, so that its outlets
+    // carry its gains, and records its first `outlets` outlets as
+    // prefix + "hp0", prefix + "hp1", ...; returns the box.
+    int gains(const std::string &box, int outlets, const std::string &prefix = "");
+
     // Sends a message (message-box text, commas allowed) to an inlet when
     // the logical time reaches the sample. It takes effect from the start of
     // the block that holds that sample: use multiples of 64.

@@ -16,12 +16,8 @@ struct Gains {
     pd_host::Patch patch;
     int pan;
     int outlets;
-    Gains(const std::string &args, int outlets_) : outlets(outlets_) {
-        pan = patch.obj("sorvel~ " + args);
-        const int one = patch.obj("sig~ 1");
-        patch.connect(one, 0, pan, 0);
-        for (int j = 0; j < outlets; j++) patch.record(pan, j, "hp" + std::to_string(j));
-    }
+    Gains(const std::string &args, int outlets_)
+        : pan(patch.gains("sorvel~ " + args, outlets_)), outlets(outlets_) {}
     pd_host::Result run(long samples) { return patch.run(samples); }
 };
 

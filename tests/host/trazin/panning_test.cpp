@@ -15,14 +15,9 @@ std::string nom(int outlet) {
     return "hp" + std::to_string(outlet);
 }
 
-// An instance fed with a constant source, every outlet recorded under a
-// prefix.
+// An instance fed with a constant 1, every outlet recorded under a prefix.
 int instance(pd_host::Patch &p, const std::string &args, const std::string &prefix = "") {
-    const int pan = p.obj("trazin~ " + args);
-    const int source = p.obj("sig~ 1");
-    p.connect(source, 0, pan, 0);
-    for (int k = 0; k < 8; k++) p.record(pan, k, prefix + nom(k));
-    return pan;
+    return p.gains("trazin~ " + args, 8, prefix);
 }
 
 // Position signals at the three coordinate inlets.
