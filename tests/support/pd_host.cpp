@@ -96,6 +96,11 @@ int Patch::gains(const std::string &box, int outlets, const std::string &prefix)
     return x;
 }
 
+void Patch::positions(int box, const std::vector<float> &values) {
+    for (size_t k = 0; k < values.size(); k++)
+        connect(obj("sig~ " + std::to_string(values[k])), 0, box, static_cast<int>(k) + 1);
+}
+
 void Patch::send_at(long sample, int to, int inlet, const std::string &text) {
     // A loadbang of its own: loadbangs fire in box order and clocks due at
     // the same time fire in the order they were set, so sends keep their order.

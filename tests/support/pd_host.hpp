@@ -59,6 +59,9 @@ class Patch {
     // carry its gains, and records its first `outlets` outlets as
     // prefix + "hp0", prefix + "hp1", ...; returns the box.
     int gains(const std::string &box, int outlets, const std::string &prefix = "");
+    // Constant signals, one a value, at the inlets of the box from inlet 1:
+    // the position inlets of the three objects.
+    void positions(int box, const std::vector<float> &values);
 
     // Sends a message (message-box text, commas allowed) to an inlet when
     // the logical time reaches the sample. It takes effect from the start of

@@ -18,11 +18,6 @@ struct Montage {
     pd_host::Patch p;
     int pan;
     Montage(const std::string &args, int outlets) : pan(p.gains("kelmor~ " + args, outlets)) {}
-    // Constant position signals at the second and third inlets.
-    void positions(float a, float b) {
-        p.connect(p.obj("sig~ " + std::to_string(a)), 0, pan, 1);
-        p.connect(p.obj("sig~ " + std::to_string(b)), 0, pan, 2);
-    }
 };
 
 // 10 ms at 44100 Hz: 441 samples from silence to the gains of the source
@@ -76,9 +71,9 @@ TEST(KelmorSound, SignalPositionsPanAtOnce) {
     for (const std::string args : {"4 c s", "4 p s"}) {
         Montage m(args, 4);
         if (args == "4 c s")
-            m.positions(0, 1);
+            m.p.positions(m.pan, {0, 1});
         else
-            m.positions(1, 450);
+            m.p.positions(m.pan, {1, 450});
         const pd_host::Result r = m.p.run(128);
         for (int k = 0; k < 4; k++) {
             const Signal &hp = r.signals.at("hp" + std::to_string(k));
@@ -91,7 +86,7 @@ TEST(KelmorSound, SignalPositionsPanAtOnce) {
 // Muted position signals: the instance plays the glide of the messages.
 TEST(KelmorSound, MutedSignalsGlideFromSilence) {
     Montage m("4 c s", 4);
-    m.positions(5, -5);
+    m.p.positions(m.pan, {5, -5});
     m.p.send_at(0, m.pan, 0, "mute_sig 1");
     const pd_host::Result r = m.p.run(512);
     const Signal &hp0 = r.signals.at("hp0");

@@ -98,9 +98,7 @@ TEST(SorvelHost, LayoutMessagesAtTheOutlets) {
 // muted, the message-driven glide plays instead.
 TEST(SorvelHost, SignalPositions) {
     Gains g("4 c s", 4);
-    const int x = g.patch.obj("sig~ 0"), y = g.patch.obj("sig~ 2");
-    g.patch.connect(x, 0, g.pan, 1);
-    g.patch.connect(y, 0, g.pan, 2);
+    g.patch.positions(g.pan, {0, 2});
     g.patch.send_at(128, g.pan, 0, "mute_sig 1");
     pd_host::Result r = g.run(256);
     EXPECT_FLOAT_EQ(r.signals["hp0"][0], 0.25f);
