@@ -15,18 +15,11 @@ extern "C" void trazin_tilde_setup(void);
 namespace trazin_test {
 
 // Atoms as Pd would pass them: words that parse as numbers are floats, the
-// others symbols (an empty word too).
+// others symbols.
 inline std::vector<t_atom> atoms(const std::vector<std::string> &words) {
-    std::vector<t_atom> out;
-    for (const std::string &w : words) {
-        std::vector<t_atom> a = test::atomes(w);
-        if (a.empty()) {
-            a.resize(1);
-            SETSYMBOL(&a[0], gensym(w.c_str()));
-        }
-        out.push_back(a[0]);
-    }
-    return out;
+    std::string text;
+    for (const std::string &w : words) text += w + " ";
+    return test::atomes(text);
 }
 
 using Instance = test::Instance<t_trazin_tilde>;
