@@ -2,8 +2,10 @@
 
 #include <m_pd.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "fake_pd.hpp"
 
@@ -50,6 +52,42 @@ void fail(const char *format, ...) __attribute__((format(printf, 1, 2)));
     } while (0)
 
 int run(const Object &object, const uint8_t *data, size_t size);
+
+// What the three ring objects' records share: the mode flags, the glide, one
+// gain triple an outlet and the cosine table of the signal routine.
+template <class Record> struct Ring {
+    static const Record *record(const t_object *x) { return reinterpret_cast<const Record *>(x); }
+
+    static bool reads_positions(const t_object *o) {
+        const Record *x = record(o);
+        return x->type_entrees == 0 && x->entrees_muettes == 0 && x->table_cos;
+    }
+
+    static const float *cosine_table(const t_object *x) { return record(x)->table_cos; }
+
+    // The shared invariants, for a record with this many outlets and position
+    // coordinates: the flags, the inlets the inlet mode makes ("x", "y", "z"
+    // forwarded in control mode, signals otherwise) and finite gains.
+    static void check(const Record *x, const fake_pd::Boxes &boxes, int outlets, int coordinates) {
+        FUZZ_EXPECT(x->type_entrees == 0 || x->type_entrees == 1);
+        FUZZ_EXPECT(x->entrees_muettes == 0 || x->entrees_muettes == 1);
+        FUZZ_EXPECT(x->temps_interp >= 1);
+        FUZZ_EXPECT(boxes.outlets == outlets);
+        if (x->type_entrees == 1) {
+            FUZZ_EXPECT(boxes.signal_inlets == 0);
+            FUZZ_EXPECT(static_cast<int>(boxes.forwarded.size()) == coordinates);
+            for (size_t k = 0; k < boxes.forwarded.size(); k++)
+                FUZZ_EXPECT(boxes.forwarded[k] == std::string(1, static_cast<char>('x' + k)));
+        } else {
+            FUZZ_EXPECT(boxes.signal_inlets == coordinates && boxes.forwarded.empty());
+        }
+        for (int j = 0; j < outlets; j++) {
+            FUZZ_EXPECT(std::isfinite(x->gain_courant[j]));
+            FUZZ_EXPECT(std::isfinite(x->gain_pas[j]));
+            FUZZ_EXPECT(std::isfinite(x->gain_cible[j]));
+        }
+    }
+};
 
 } // namespace fuzz
 

@@ -26,6 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using pd_host::read_file;
 
 // Rounds (CHURN_ROUNDS in the environment, else 24), instances a round,
 // samples a round: 24 rounds make 480 instances, 160 of each object, half of
@@ -139,13 +140,6 @@ struct Churn {
         send(at, "ctl" + std::to_string(sub) + " " + MESSAGES[random() % count]);
     }
 };
-
-std::string read_file(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // valgrind's reports, one per block of lines starting with "==pid== " and
 // ending at an empty report line.

@@ -47,9 +47,7 @@ const Valeur TOURS = {"1e+09", "0"}; // as an angle: millions of turns
 // as plan[step][coordinate] says, and every outlet is recorded.
 pd_host::Result jouer(const Cas &c, const std::vector<std::vector<Valeur>> &plan) {
     pd_host::Patch p;
-    const int source = p.obj("sig~ 1");
-    const int pan = p.obj(c.object);
-    p.connect(source, 0, pan, 0);
+    const int pan = p.gains(c.object, c.outlets);
     for (int k = 0; k < c.coordinates; k++) {
         const int a = p.obj("sig~"), b = p.obj("sig~"), somme = p.obj("+~");
         p.connect(a, 0, somme, 0);
@@ -60,7 +58,6 @@ pd_host::Result jouer(const Cas &c, const std::vector<std::vector<Valeur>> &plan
             p.send_at(static_cast<long>(step) * BLOC, b, 0, plan[step][k].b);
         }
     }
-    for (int j = 0; j < c.outlets; j++) p.record(pan, j, "hp" + std::to_string(j));
     return p.run(static_cast<long>(plan.size()) * BLOC);
 }
 
@@ -160,9 +157,7 @@ TEST(ReliabilityHost, NonFiniteMessagesChangeNothing) {
     };
     for (const CasMessages &c : cases) {
         pd_host::Patch p;
-        const int source = p.obj("sig~ 1");
-        const int pan = p.obj(c.object);
-        p.connect(source, 0, pan, 0);
+        const int pan = p.gains(c.object, c.outlets);
         // Somewhere off the axes first, so that every gain differs.
         p.send_at(0, pan, 0, "list 0.6 0.3");
         if (c.float_inlets == 3) p.send_at(0, pan, 3, "0.2");
@@ -174,7 +169,6 @@ TEST(ReliabilityHost, NonFiniteMessagesChangeNothing) {
             p.connect(nan, 0, pan, inlet);
             p.send_at(t += 64, nan, 0, "1e+39");
         }
-        for (int j = 0; j < c.outlets; j++) p.record(pan, j, "hp" + std::to_string(j));
         const long fin = t + 256;
         const pd_host::Result r = p.run(fin);
         ASSERT_EQ(r.exit_status, 0) << c.object << "\n" << r.console;
@@ -197,9 +191,7 @@ TEST(ReliabilityHost, HugeFiniteMessagesKeepOutletsFinite) {
          {"sorvel~ 8 p c 0.5 1", "kelmor~ 8 p c 0.3 1", "trazin~ s c 0.3 1",
           "sorvel~ 8 c c 3e+38 1", "kelmor~ 8 c c 3e+38 1", "trazin~ c c 1e-06 1"}) {
         pd_host::Patch p;
-        const int source = p.obj("sig~ 1");
-        const int pan = p.obj(object);
-        p.connect(source, 0, pan, 0);
+        const int pan = p.gains(object, 8);
         long t = 0;
         for (const std::string &m : huge) p.send_at(t += 64, pan, 0, m);
         p.send_at(t += 64, pan, 0, "ra_setpos 3e+38 1e+30 -3e+38 2e+09");
@@ -207,7 +199,6 @@ TEST(ReliabilityHost, HugeFiniteMessagesKeepOutletsFinite) {
         p.send_at(t += 64, pan, 0, "set_offset 3e+38");
         p.send_at(t += 64, pan, 0, "set_rc 3e+38");
         p.send_at(t += 64, pan, 0, "x 1");
-        for (int j = 0; j < 8; j++) p.record(pan, j, "hp" + std::to_string(j));
         const pd_host::Result r = p.run(t + 128);
         ASSERT_EQ(r.exit_status, 0) << object << "\n" << r.console;
         for (int j = 0; j < 8; j++)

@@ -112,6 +112,7 @@ template <class Record> class Instance : public Objet {
     Instance(void (*setup)(), Arguments arguments, float taux = 0)
         : Objet(setup, arguments, taux), x(*reinterpret_cast<Record *>(objet())) {}
     Record *operator->() const { return &x; }
+    Record *get() const { return &x; }
     Record &x;
 };
 

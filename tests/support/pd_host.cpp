@@ -28,13 +28,6 @@ std::string escape(const std::string &text) {
     return out;
 }
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string new_directory() {
     std::string pattern = std::string(RC_TEST_TMP) + "/run.XXXXXX";
     mkdir(RC_TEST_TMP, 0755);
@@ -43,6 +36,13 @@ std::string new_directory() {
 }
 
 } // namespace
+
+std::string read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 std::vector<std::string> Result::lines() const {
     std::vector<std::string> out;
@@ -87,6 +87,18 @@ void Patch::record(int from, int outlet, const std::string &name) {
     const int probe = obj("rc_probe~ " + directory_ + "/" + name + ".f32");
     connect(from, outlet, probe, 0);
     recordings_.push_back(name);
+}
+
+int Patch::gains(const std::string &box, int outlets, const std::string &prefix) {
+    const int x = obj(box);
+    connect(obj("sig~ 1"), 0, x, 0);
+    for (int k = 0; k < outlets; k++) record(x, k, prefix + "hp" + std::to_string(k));
+    return x;
+}
+
+void Patch::positions(int box, const std::vector<float> &values) {
+    for (size_t k = 0; k < values.size(); k++)
+        connect(obj("sig~ " + std::to_string(values[k])), 0, box, static_cast<int>(k) + 1);
 }
 
 void Patch::send_at(long sample, int to, int inlet, const std::string &text) {
@@ -156,6 +168,33 @@ Result Patch::run(long samples, const std::string &program) const {
         result.signals[name] = samples_read;
     }
     return result;
+}
+
+Lines operator+(Lines a, const Lines &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Lines console_of(const std::string &box, const std::string &message) {
+    Patch p;
+    const int x = p.obj(box);
+    if (!message.empty()) p.send_at(0, x, 0, message);
+    return p.run(message.empty() ? 0 : 64).lines();
+}
+
+Wiring wire(const std::string &box, int inlets, int outlets) {
+    Patch p;
+    const int x = p.obj(box);
+    const int source = p.obj("sig~ 0.5");
+    const int sink = p.obj("*~");
+    for (int k = 0; k < inlets; k++) p.connect(source, 0, x, k);
+    for (int k = 0; k < outlets; k++) p.connect(x, k, sink, 0);
+    const Result r = p.run(128);
+    return {r.count("connection failed"), r.count("nonsignal inlet"), r.exit_status};
+}
+
+int outlets_of(const std::string &box) {
+    return 17 - wire(box, 0, 17).failed;
 }
 
 } // namespace pd_host

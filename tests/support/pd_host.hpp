@@ -17,6 +17,9 @@
 //   r.signals["hp0"][i] ...
 namespace pd_host {
 
+// The bytes of a file; empty when it cannot be read.
+std::string read_file(const std::string &path);
+
 struct Result {
     std::string console;                               // raw bytes Pd wrote
     std::map<std::string, std::vector<float>> signals; // one per record()
@@ -52,6 +55,14 @@ class Patch {
     // Writes the signal of an outlet, sample by sample, into signals[name].
     void record(int from, int outlet, const std::string &name);
 
+    // Adds the box with a constant 1 at its left inlet, so that its outlets
+    // carry its gains, and records its first `outlets` outlets as
+    // prefix + "hp0", prefix + "hp1", ...; returns the box.
+    int gains(const std::string &box, int outlets, const std::string &prefix = "");
+    // Constant signals, one a value, at the inlets of the box from inlet 1:
+    // the position inlets of the three objects.
+    void positions(int box, const std::vector<float> &values);
+
     // Sends a message (message-box text, commas allowed) to an inlet when
     // the logical time reaches the sample. It takes effect from the start of
     // the block that holds that sample: use multiples of 64.
@@ -77,5 +88,26 @@ class Patch {
     std::vector<std::string> libraries_;
     std::string directory_;
 };
+
+// Console lines, and expected ones put one after the other.
+using Lines = std::vector<std::string>;
+Lines operator+(Lines a, const Lines &b);
+
+// What Pd writes when it loads a patch of this one box; with a message, also
+// what the box says when the message reaches its left inlet at load.
+Lines console_of(const std::string &box, const std::string &message = "");
+
+// The box with a signal connected to each of its first `inlets` inlets and
+// each of its first `outlets` outlets connected to a signal inlet, played for
+// two blocks: what Pd refused.
+struct Wiring {
+    int failed = 0;    // connections to inlets or outlets the box lacks
+    int nonsignal = 0; // signals refused by float inlets
+    int exit_status = -1;
+};
+Wiring wire(const std::string &box, int inlets, int outlets);
+
+// How many signal outlets the box has, of the 17 tried.
+int outlets_of(const std::string &box);
 
 } // namespace pd_host

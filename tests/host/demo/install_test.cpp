@@ -9,8 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "pd_host.hpp"
 
 namespace fs = std::filesystem;
 
@@ -20,12 +21,10 @@ std::string run(const std::string &command, bool succeeds = true) {
     const std::string out =
         fs::path(RC_TEST_TMP) / ("install-" + std::to_string(getpid()) + ".txt");
     const int status = std::system((command + " >'" + out + "' 2>&1").c_str());
-    std::ifstream in(out);
-    std::ostringstream s;
-    s << in.rdbuf();
+    const std::string text = pd_host::read_file(out);
     fs::remove(out);
-    EXPECT_EQ(status == 0, succeeds) << command << "\n" << s.str();
-    return s.str();
+    EXPECT_EQ(status == 0, succeeds) << command << "\n" << text;
+    return text;
 }
 
 TEST(DemoInstall, StagedFolderLoadsInPd) {

@@ -21,12 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_file(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using pd_host::read_file;
 
 std::vector<fs::path> patches_in(const std::string &folder) {
     std::vector<fs::path> out;

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "pd_host.hpp"
+#include "ring_report.hpp"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using pd_host::console_of;
+using pd_host::Lines;
+using pd_host::operator+;
+using pd_host::outlets_of;
 
 // Posted once, when the class loads, before any creation line.
 const Lines CREDITS = {"\"KELMOR~\"  panoramique du premier ordre sur 2 \x85 16 haut-parleurs,",
@@ -28,28 +32,6 @@ const Lines INLET = {"kelmor~: erreur dans le type des entr\x82"
                      "faut."};
 const Lines OFFSET = {"kelmor~: Pas d'offset n\x82gatif ou nul s'il vous plait."};
 
-Lines operator+(Lines a, const Lines &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Lines console_of(const std::string &args, const std::string &message = "") {
-    pd_host::Patch p;
-    const int pan = p.obj("kelmor~ " + args);
-    if (!message.empty()) p.send_at(0, pan, 0, message);
-    return p.run(message.empty() ? 0 : 64).lines();
-}
-
-// Connects every possible outlet to a signal inlet; the ones that do not
-// exist fail to connect.
-int outlets_of(const std::string &args) {
-    pd_host::Patch p;
-    const int pan = p.obj("kelmor~ " + args);
-    const int sink = p.obj("*~");
-    for (int k = 0; k <= 16; k++) p.connect(pan, k, sink, 0);
-    return 17 - p.run(64).count("connection failed");
-}
-
 TEST(KelmorCreation, CreditsOnceThenNothingForGoodArguments) {
     pd_host::Patch p;
     p.obj("kelmor~");
@@ -57,41 +39,39 @@ TEST(KelmorCreation, CreditsOnceThenNothingForGoodArguments) {
     p.obj("kelmor~ 16 polaire signal 2 100");
     p.obj("kelmor~ 8 p");
     EXPECT_EQ(p.run(0).lines(), CREDITS);
-    EXPECT_EQ(outlets_of(""), 4);
-    EXPECT_EQ(outlets_of("2"), 2);
-    EXPECT_EQ(outlets_of("16 c s"), 16);
-    EXPECT_EQ(outlets_of("8.7 p"), 8);
 }
 
-TEST(KelmorCreation, BadArgumentsTakeTheirDefaults) {
-    for (const char *bad : {"1", "17", "foo", "-4"}) {
-        EXPECT_EQ(console_of(bad), CREDITS + COUNT) << bad;
-        EXPECT_EQ(outlets_of(bad), 4) << bad;
-    }
-    EXPECT_EQ(console_of("8 x"), CREDITS + COORD);
-    EXPECT_EQ(console_of("8 2"), CREDITS + COORD);
-    EXPECT_EQ(console_of("8 Polar"), CREDITS + COORD);
-    EXPECT_EQ(console_of("8 p signal"), CREDITS);
-    EXPECT_EQ(console_of("8 p z"), CREDITS + INLET);
-    EXPECT_EQ(console_of("8 c 1"), CREDITS + INLET);
-    EXPECT_EQ(console_of("4 c c 0"), CREDITS + OFFSET);
-    EXPECT_EQ(console_of("4 c c 1e-07"), CREDITS + OFFSET);
-    EXPECT_EQ(console_of("4 c c 1e+39"), CREDITS + OFFSET);
-    EXPECT_EQ(console_of("4 c c -0.5"), CREDITS);
-    EXPECT_EQ(console_of("17 x k 0 10 extra words"), CREDITS + COUNT + COORD + INLET + OFFSET);
+// Each bad argument posts its complaint, in the order of the arguments, and
+// takes its default: 4 loudspeakers, one outlet each.
+TEST(KelmorCreation, ArgumentsAndTheirComplaints) {
+    const struct {
+        Lines console;
+        std::vector<std::string> args;
+    } cases[] = {{COUNT, {"1", "17", "foo", "-4"}},
+                 {COORD, {"8 x", "8 2", "8 Polar"}},
+                 {{}, {"8 p signal", "4 c c -0.5"}},
+                 {INLET, {"8 p z", "8 c 1"}},
+                 {OFFSET, {"4 c c 0", "4 c c 1e-07", "4 c c 1e+39"}},
+                 {COUNT + COORD + INLET + OFFSET, {"17 x k 0 10 extra words"}}};
+    for (const auto &c : cases)
+        for (const std::string &args : c.args)
+            EXPECT_EQ(console_of("kelmor~ " + args), CREDITS + c.console) << args;
+    const struct {
+        int outlets;
+        std::vector<std::string> args;
+    } counts[] = {{4, {"", "1", "17", "foo", "-4"}}, {2, {"2"}}, {16, {"16 c s"}}, {8, {"8.7 p"}}};
+    for (const auto &c : counts)
+        for (const std::string &args : c.args)
+            EXPECT_EQ(outlets_of("kelmor~ " + args), c.outlets) << args;
 }
 
 // Signal mode: three signal inlets. Control mode: one signal inlet and two
 // float inlets, to which Pd refuses a signal.
 TEST(KelmorCreation, InletsOfBothModes) {
     for (const char *mode : {"s", "c"}) {
-        pd_host::Patch p;
-        const int pan = p.obj(std::string("kelmor~ 4 c ") + mode);
-        const int source = p.obj("sig~ 0.5");
-        for (int inlet = 0; inlet <= 3; inlet++) p.connect(source, 0, pan, inlet);
-        const pd_host::Result r = p.run(128);
-        EXPECT_EQ(r.count("connection failed"), 1) << mode; // no fourth inlet
-        EXPECT_EQ(r.count("nonsignal inlet"), mode[0] == 's' ? 0 : 2) << mode;
+        const pd_host::Wiring w = pd_host::wire(std::string("kelmor~ 4 c ") + mode, 4, 0);
+        EXPECT_EQ(w.failed, 1) << mode; // no fourth inlet
+        EXPECT_EQ(w.nonsignal, mode[0] == 's' ? 0 : 2) << mode;
     }
 }
 
@@ -101,25 +81,15 @@ const std::string CONTROL = "   coordonn\x82"
                             "siennes en contr\x93le,";
 
 TEST(KelmorCreation, ReportOfADefaultInstance) {
-    EXPECT_EQ(console_of("", "get_info"),
-              (CREDITS + HEADING +
-               Lines{CONTROL, "   offset                 = 0.300000,",
-                     "   temps d'interpolation  = 10 ms,", "   nombre d'haut-parleurs = 4,",
-                     "   position des haut-parleurs:",
-                     "      hp n\xF8"
-                     "1: -0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "2: 0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "3: 0.707107.x + -0.707107.y,",
-                     "      hp n\xF8"
-                     "4: -0.707107.x + -0.707107.y."}));
+    EXPECT_EQ(console_of("kelmor~", "get_info"),
+              (CREDITS + HEADING + Lines{CONTROL, "   offset                 = 0.300000,"} +
+               DEFAULT_SQUARE_REPORT));
 }
 
 // The settled arguments as the report shows them.
 TEST(KelmorCreation, ArgumentsAsReported) {
     const auto lignes = [](const std::string &args) {
-        const Lines all = console_of(args, "get_info");
+        const Lines all = console_of("kelmor~ " + args, "get_info");
         return Lines(all.begin() + CREDITS.size(), all.begin() + CREDITS.size() + 5);
     };
     EXPECT_EQ(

@@ -4,22 +4,20 @@
 #include <gtest/gtest.h>
 
 #include "pd_host.hpp"
+#include "ring_report.hpp"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using pd_host::Lines;
+using pd_host::operator+;
 
 // A sorvel~ fed with a constant 1, so its outlets carry its gains.
 struct Gains {
     pd_host::Patch patch;
     int pan;
     int outlets;
-    Gains(const std::string &args, int outlets_) : outlets(outlets_) {
-        pan = patch.obj("sorvel~ " + args);
-        const int one = patch.obj("sig~ 1");
-        patch.connect(one, 0, pan, 0);
-        for (int j = 0; j < outlets; j++) patch.record(pan, j, "hp" + std::to_string(j));
-    }
+    Gains(const std::string &args, int outlets_)
+        : pan(patch.gains("sorvel~ " + args, outlets_)), outlets(outlets_) {}
     pd_host::Result run(long samples) { return patch.run(samples); }
 };
 
@@ -68,24 +66,13 @@ TEST(SorvelHost, EveryWayToMoveTheSourceAgrees) {
 }
 
 TEST(SorvelHost, ReportOfADefaultInstance) {
-    pd_host::Patch p;
-    const int pan = p.obj("sorvel~");
-    p.send_at(0, pan, 0, "get_info");
-    EXPECT_EQ(p.run(64).lines(),
+    EXPECT_EQ(pd_host::console_of("sorvel~", "get_info"),
               (Lines{"Info Sorvel~: ",
                      "   coordonn\x82"
                      "es cart\x82"
                      "siennes en contr\x93le,",
-                     "   rayon du disque cental = 0.500000,", "   temps d'interpolation  = 10 ms,",
-                     "   nombre d'haut-parleurs = 4,", "   position des haut-parleurs:",
-                     "      hp n\xF8"
-                     "1: -0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "2: 0.707107.x + 0.707107.y,",
-                     "      hp n\xF8"
-                     "3: 0.707107.x + -0.707107.y,",
-                     "      hp n\xF8"
-                     "4: -0.707107.x + -0.707107.y."}));
+                     "   rayon du disque cental = 0.500000,"} +
+               DEFAULT_SQUARE_REPORT));
 }
 
 TEST(SorvelHost, LayoutMessagesAtTheOutlets) {
@@ -111,9 +98,7 @@ TEST(SorvelHost, LayoutMessagesAtTheOutlets) {
 // muted, the message-driven glide plays instead.
 TEST(SorvelHost, SignalPositions) {
     Gains g("4 c s", 4);
-    const int x = g.patch.obj("sig~ 0"), y = g.patch.obj("sig~ 2");
-    g.patch.connect(x, 0, g.pan, 1);
-    g.patch.connect(y, 0, g.pan, 2);
+    g.patch.positions(g.pan, {0, 2});
     g.patch.send_at(128, g.pan, 0, "mute_sig 1");
     pd_host::Result r = g.run(256);
     EXPECT_FLOAT_EQ(r.signals["hp0"][0], 0.25f);

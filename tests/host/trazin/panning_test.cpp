@@ -15,21 +15,9 @@ std::string nom(int outlet) {
     return "hp" + std::to_string(outlet);
 }
 
-// An instance fed with a constant source, every outlet recorded under a
-// prefix.
+// An instance fed with a constant 1, every outlet recorded under a prefix.
 int instance(pd_host::Patch &p, const std::string &args, const std::string &prefix = "") {
-    const int pan = p.obj("trazin~ " + args);
-    const int source = p.obj("sig~ 1");
-    p.connect(source, 0, pan, 0);
-    for (int k = 0; k < 8; k++) p.record(pan, k, prefix + nom(k));
-    return pan;
-}
-
-// Position signals at the three coordinate inlets.
-void positions(pd_host::Patch &p, int pan, float a, float b, float c) {
-    const float valeurs[3] = {a, b, c};
-    for (int k = 0; k < 3; k++)
-        p.connect(p.obj("sig~ " + std::to_string(valeurs[k])), 0, pan, k + 1);
+    return p.gains("trazin~ " + args, 8, prefix);
 }
 
 TEST(TrazinOutlets, FadeInFromSilence) {
@@ -88,7 +76,7 @@ TEST(TrazinOutlets, PositionInletsAndMessages) {
     const int liste = instance(p, "c c 0.3 1", "b");
     const int gauche = instance(p, "c c 0.3 1", "c");
     const int signal = instance(p, "c s 0.3 1", "d");
-    positions(p, signal, 9, 9, 9);
+    p.positions(signal, {9, 9, 9});
     p.send_at(128, inlets, 1, "0.5");
     p.send_at(128, inlets, 2, "-2");
     p.send_at(128, inlets, 3, "1");
@@ -120,7 +108,7 @@ TEST(TrazinOutlets, SetOffset) {
     pd_host::Patch p;
     const int controle = instance(p, "", "c");
     const int signal = instance(p, "c s", "s");
-    positions(p, signal, 0, 1, 0);
+    p.positions(signal, {0, 1, 0});
     p.send_at(640, controle, 0, "set_offset 1");
     p.send_at(640, signal, 0, "set_offset 1");
     p.send_at(1280, controle, 0, "set_offset 0");
@@ -145,11 +133,11 @@ TEST(TrazinOutlets, SetOffset) {
 TEST(TrazinOutlets, SignalPositions) {
     pd_host::Patch p;
     const int cart = instance(p, "c s", "c");
-    positions(p, cart, 0, 1, 0);
+    p.positions(cart, {0, 1, 0});
     const int pol = instance(p, "p s", "p");
-    positions(p, pol, 1, 90, 0.5);
+    p.positions(pol, {1, 90, 0.5});
     const int sph = instance(p, "s s", "s");
-    positions(p, sph, 1, 0, 0);
+    p.positions(sph, {1, 0, 0});
     p.send_at(640, pol, 0, "change_type c");
     p.send_at(640, sph, 0, "mute_sig 1");
     p.send_at(1280, sph, 0, "mute_sig");

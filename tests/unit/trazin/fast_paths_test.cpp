@@ -51,7 +51,7 @@ float coordonnee(std::mt19937 &aleas, float etendue) {
 // Runs the signal routine over random coordinates, each output either its own
 // or sharing the memory of the source or of a coordinate, and compares every
 // sample with the rule.
-void comparer(const Instance &x, std::mt19937 &aleas, int n, const char *quoi) {
+void comparer(Instance &x, std::mt19937 &aleas, int n, const char *quoi) {
     // Distances and heights within a few units, angles over a few turns.
     auto etendue = [&x](int k) {
         return k == 2 && x->type_repere != REPERE_CARTESIEN   ? 1000.0f

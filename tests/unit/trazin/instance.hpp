@@ -3,7 +3,6 @@
 // A trazin~ instance as the host creates it, and its messages called as
 // plain functions over the record.
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,35 +15,20 @@ extern "C" void trazin_tilde_setup(void);
 namespace trazin_test {
 
 // Atoms as Pd would pass them: words that parse as numbers are floats, the
-// others symbols (an empty word too).
+// others symbols.
 inline std::vector<t_atom> atoms(const std::vector<std::string> &words) {
-    std::vector<t_atom> out;
-    for (const std::string &w : words) {
-        std::vector<t_atom> a = test::atomes(w);
-        if (a.empty()) {
-            a.resize(1);
-            SETSYMBOL(&a[0], gensym(w.c_str()));
-        }
-        out.push_back(a[0]);
-    }
-    return out;
+    std::string text;
+    for (const std::string &w : words) text += w + " ";
+    return test::atomes(text);
 }
 
-using Trazin = test::Instance<t_trazin_tilde>;
+using Instance = test::Instance<t_trazin_tilde>;
 
-// An instance as the host creates it from these arguments.
-struct Instance {
-    std::unique_ptr<Trazin> i;
-    t_trazin_tilde *get() const { return &i->x; }
-    t_trazin_tilde *operator->() const { return get(); }
-    test::Signaux jouer(const test::Signaux &entrees, const std::vector<int> &partage = {}) const {
-        return i->jouer(entrees, partage);
-    }
-};
-
+// An instance as the host creates it from these arguments, the console
+// cleared before so that it holds what creation posted.
 inline Instance creer(const std::vector<std::string> &words = {}) {
     fake_pd::clear_console();
-    return {std::make_unique<Trazin>(trazin_tilde_setup, atoms(words))};
+    return Instance(trazin_tilde_setup, atoms(words));
 }
 
 inline void message(void (*f)(t_trazin_tilde *, t_symbol *, int, t_atom *), t_trazin_tilde *x,
