@@ -43,6 +43,14 @@ template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
     return tous != 0;
 }
 
+// No lane set, tested over whole words rather than lane by lane.
+template <class M> [[gnu::always_inline]] inline bool v_aucun(M m) {
+    unsigned long long mots[sizeof(M) / 8], ou = 0;
+    __builtin_memcpy(mots, &m, sizeof m);
+    for (unsigned long long mot : mots) ou |= mot;
+    return ou == 0;
+}
+
 // Lane j of the result: t[k[j]], k[j] within the table.
 template <class V> [[gnu::always_inline]] inline V v_lire(const float *t, masque_de<V> k) {
     V r;

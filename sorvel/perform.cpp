@@ -48,20 +48,22 @@ template <class V>
                                                t_sample *const *sorties, int n) {
     using M = masque_de<V>;
     constexpr int L = lanes<V>;
-    alignas(32) float X[MORCEAU], Y[MORCEAU], d[MORCEAU], cle[MORCEAU], s[MORCEAU], g1[MORCEAU],
-        g2[MORCEAU], c[MORCEAU];
+    alignas(32) float X[MORCEAU], Y[MORCEAU], d[MORCEAU], // d: distance squared
+        cle[MORCEAU], s[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
     alignas(32) int k[MORCEAU];
     const bool polaire = x->type_repere == REPERE_POLAIRE;
     const int nb = x->nb_hp;
     const float *table = x->table_cos, rc = x->rayon_disq_centrale, inverse_rc = 1.0f / rc,
-                inverse_rc2 = 1.0f / (rc * rc), tour = polaire ? DEUX_PI_F : 4.0f;
+                inverse_rc2 = 1.0f / (rc * rc), rc2 = rc * rc,
+                LIMITE2 = DISTANCE_LIMITE * DISTANCE_LIMITE, tour = polaire ? DEUX_PI_F : 4.0f;
     float bornes[SORVEL_MAX_HP];
+    std::fill(bornes, bornes + SORVEL_MAX_HP, INFINITY);
     for (int p = 0; p < nb; p++) bornes[p] = polaire ? x->hp_teta[x->hp_ordre[p]] : x->paire_bas[p];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut), mv = (m + L - 1) / L * L;
         const t_sample *a = premiere + debut, *b = seconde + debut;
         std::copy(entree + debut, entree + debut + m, s);
-        for (int i = m; i < mv; i++) X[i] = Y[i] = d[i] = cle[i] = s[i] = 0.0f;
+        for (int i = m; i < mv; i++) X[i] = Y[i] = s[i] = 0.0f;
         if (polaire) {
             // The position through the table; the angle that chooses the pair
             // wrapped as a message wraps it (whole turns off, then one on or
@@ -72,7 +74,8 @@ template <class V>
                 Y[i] = a[i] * table[indice_sinus(k[i])];
             }
             for (int i = 0; i < m; i++) {
-                float tours = b[i] / 360.0f; // within the int range, a NaN too
+                // Within the int range, a NaN too; a turn off is put right below.
+                float tours = b[i] * (1.0f / 360.0f);
                 tours = tours < 65536.0f ? tours : 65536.0f;
                 tours = tours > -65536.0f ? tours : -65536.0f;
                 float r = b[i] - static_cast<float>(static_cast<int>(tours)) * 360.0f;
@@ -80,26 +83,30 @@ template <class V>
                 r = r >= 360.0f ? r - 360.0f : r;
                 const float t = r * PI_F / 180.0f, oppose = t < PI_F ? t + PI_F : t - PI_F;
                 cle[i] = a[i] < 0.0f ? oppose : t;
-                d[i] = fini(b[i]) ? fabsf(a[i]) : NAN;
+                d[i] = fini(b[i]) ? a[i] * a[i] : NAN;
                 // Beyond whole turns that are floats, the exact search.
                 k[i] = !(fabsf(b[i]) < DEGRES_EXACTS);
             }
         } else {
-            for (int i = 0; i < m; i++) {
-                X[i] = a[i], Y[i] = b[i];
-                d[i] = sqrtf(a[i] * a[i] + b[i] * b[i]);
-                cle[i] = sorvel_tilde_pseudo_angle(a[i], b[i]);
-                k[i] = 0;
+            std::copy(a, a + m, X);
+            std::copy(b, b + m, Y);
+            for (int i = 0; i < mv; i += L) {
+                const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i);
+                v_ranger(d + i, px * px + py * py);
+                v_ranger(cle + i, sorvel_tilde_pseudo_angle(px, py));
             }
+            std::fill(k, k + m, 0);
         }
-        for (int i = m; i < mv; i++) k[i] = 0;
+        for (int i = m; i < mv; i++) d[i] = cle[i] = 0.0f, k[i] = 0;
         // The pair: with c edges at or below, pair c - 1; with none, the
         // pair across 0, the direction then a turn on.
         M proches = M{};
         for (int i = 0; i < mv; i += L) {
             const V q = v_charger<V>(cle + i);
             M compte = M{};
-            for (int p = 0; p < nb; p++) compte -= q >= bornes[p];
+            for (int p = 0; p < 8; p++) compte -= q >= bornes[p];
+            if (nb > 8)
+                for (int p = 8; p < SORVEL_MAX_HP; p++) compte -= q >= bornes[p];
             const M zero = compte == 0, paire = zero ? nb - 1 : compte - 1;
             M exact = v_charger<M>(k + i);
             if (!polaire) {
@@ -111,25 +118,28 @@ template <class V>
             v_ranger(k + i, exact ? -1 - paire : paire);
             proches |= exact;
         }
-        if (!v_tous(proches == 0))
+        if (!v_aucun(proches))
             for (int i = 0; i < m; i++)
                 if (k[i] < 0) k[i] = paire_exacte(x, polaire, a[i], b[i]);
         // The law with one division where the messages' has six, so within
         // a few float steps of it; the source sample taken in already.
         for (int i = 0; i < mv; i += L) {
             const M p = v_charger<M>(k + i);
-            const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i), r = v_charger<V>(d + i);
+            const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i), r2 = v_charger<V>(d + i);
             const V u = px * v_choisir16(x->paire_mat[0], p) + py * v_choisir16(x->paire_mat[1], p);
             const V v = px * v_choisir16(x->paire_mat[2], p) + py * v_choisir16(x->paire_mat[3], p);
             const V somme = u * u + v * v;
-            // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2).
-            const M dehors = r > rc, audible = r < DISTANCE_LIMITE;
+            // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2),
+            // both with d^2 under the root; the distance itself only inside.
+            const M dehors = r2 > rc2, audible = r2 < LIMITE2, dedans = audible & ~dehors;
             const M avec_paire = audible & (somme > 1e-6f);
-            const V haut = dehors ? 1.0f : r * inverse_rc2, bas = dehors ? r : 1.0f;
-            const V e = v_charger<V>(s + i), f = e * haut / (v_racine(2.0f * somme) * bas);
+            const V e = v_charger<V>(s + i), haut = dehors ? e : e * r2 * inverse_rc2;
+            const V f = haut / v_racine(2.0f * somme * r2);
             v_ranger(g1 + i, avec_paire ? u * f : 0.0f);
             v_ranger(g2 + i, avec_paire ? v * f : 0.0f);
-            v_ranger(c + i, audible & ~dehors ? e * ((rc - r) * inverse_rc) : 0.0f);
+            v_ranger(c + i, v_aucun(dedans)
+                                ? V{}
+                                : (dedans ? e * ((rc - v_racine(r2)) * inverse_rc) : 0.0f));
         }
         // Each outlet: its distance times its gain in the sample's pair,
         // first or second, plus its share of the centre spread.
