@@ -2,7 +2,6 @@
 // panning law evaluated for every sample from position signals.
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "../common/numbers.hpp"
@@ -16,9 +15,6 @@ t_int *sorvel_tilde_perform_controle(t_int *w) {
 }
 
 namespace {
-
-// Below this many degrees the whole turns of an angle are exact floats.
-constexpr float DEGRES_EXACTS = 16777216.0f;
 
 // The plain search on the angle as the law defines it.
 int paire_exacte(const t_sorvel_tilde *x, bool polaire, float a, float b) {
@@ -48,14 +44,14 @@ template <class V>
                                                t_sample *const *sorties, int n) {
     using M = masque_de<V>;
     constexpr int L = lanes<V>;
-    alignas(32) float X[MORCEAU], Y[MORCEAU], d[MORCEAU], // d: distance squared
-        cle[MORCEAU], s[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
-    alignas(32) int k[MORCEAU];
+    // d2: the distance squared; k: the pair, or where it is to be searched.
+    alignas(32) float s[MORCEAU], X[MORCEAU], Y[MORCEAU], d2[MORCEAU], cle[MORCEAU], g1[MORCEAU],
+        g2[MORCEAU], c[MORCEAU];
+    alignas(32) int k[MORCEAU], indice[MORCEAU];
     const bool polaire = x->type_repere == REPERE_POLAIRE;
     const int nb = x->nb_hp;
-    const float *table = x->table_cos, rc = x->rayon_disq_centrale, inverse_rc = 1.0f / rc,
-                inverse_rc2 = 1.0f / (rc * rc), rc2 = rc * rc,
-                LIMITE2 = DISTANCE_LIMITE * DISTANCE_LIMITE, tour = polaire ? DEUX_PI_F : 4.0f;
+    const float *table = x->table_cos, rc = x->rayon_disq_centrale, rc2 = rc * rc,
+                inverse_rc = 1.0f / rc, inverse_rc2 = 1.0f / rc2, tour = polaire ? DEUX_PI_F : 4.0f;
     float bornes[SORVEL_MAX_HP];
     std::fill(bornes, bornes + SORVEL_MAX_HP, INFINITY);
     for (int p = 0; p < nb; p++) bornes[p] = polaire ? x->hp_teta[x->hp_ordre[p]] : x->paire_bas[p];
@@ -63,59 +59,53 @@ template <class V>
         const int m = std::min(MORCEAU, n - debut), mv = (m + L - 1) / L * L;
         const t_sample *a = premiere + debut, *b = seconde + debut;
         std::copy(entree + debut, entree + debut + m, s);
-        for (int i = m; i < mv; i++) X[i] = Y[i] = s[i] = 0.0f;
+        std::copy(a, a + m, X);
+        std::copy(b, b + m, Y);
+        for (int i = m; i < mv; i++) s[i] = X[i] = Y[i] = 0.0f;
         if (polaire) {
-            // The position through the table; the angle that chooses the pair
-            // wrapped as a message wraps it (whole turns off, then one on or
-            // off), larger ones by the exact search; no angle, no sound.
-            for (int i = 0; i < m; i++) k[i] = indice_angle(b[i]);
-            for (int i = 0; i < m; i++) {
-                X[i] = a[i] * table[k[i]];
-                Y[i] = a[i] * table[indice_sinus(k[i])];
-            }
-            for (int i = 0; i < m; i++) {
-                // Within the int range, a NaN too; a turn off is put right below.
-                float tours = b[i] * (1.0f / 360.0f);
+            // The angle that chooses the pair wrapped as a message wraps it
+            // (whole turns off, then one on or off), beyond 2^24 degrees by
+            // the exact search; no angle, no sound; the position through
+            // the table.
+            for (int i = 0; i < mv; i++) indice[i] = indice_angle(Y[i]);
+            for (int i = 0; i < mv; i++) {
+                float tours = Y[i] * (1.0f / 360.0f); // a turn off is put right below
                 tours = tours < 65536.0f ? tours : 65536.0f;
-                tours = tours > -65536.0f ? tours : -65536.0f;
-                float r = b[i] - static_cast<float>(static_cast<int>(tours)) * 360.0f;
+                tours = tours > -65536.0f ? tours : -65536.0f; // a NaN too
+                float r = Y[i] - static_cast<float>(static_cast<int>(tours)) * 360.0f;
                 r = r < 0.0f ? r + 360.0f : r;
                 r = r >= 360.0f ? r - 360.0f : r;
                 const float t = r * PI_F / 180.0f, oppose = t < PI_F ? t + PI_F : t - PI_F;
-                cle[i] = a[i] < 0.0f ? oppose : t;
-                d[i] = fini(b[i]) ? a[i] * a[i] : NAN;
-                // Beyond whole turns that are floats, the exact search.
-                k[i] = !(fabsf(b[i]) < DEGRES_EXACTS);
+                cle[i] = X[i] < 0.0f ? oppose : t;
+                d2[i] = fini(Y[i]) ? X[i] * X[i] : NAN;
+                k[i] = !(fabsf(Y[i]) < 16777216.0f);
             }
-        } else {
-            std::copy(a, a + m, X);
-            std::copy(b, b + m, Y);
-            for (int i = 0; i < mv; i += L) {
-                const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i);
-                v_ranger(d + i, px * px + py * py);
-                v_ranger(cle + i, sorvel_tilde_pseudo_angle(px, py));
+            for (int i = 0; i < mv; i++) {
+                const float r = X[i];
+                X[i] = r * table[indice[i]];
+                Y[i] = r * table[indice_sinus(indice[i])];
             }
-            std::fill(k, k + m, 0);
         }
-        for (int i = m; i < mv; i++) d[i] = cle[i] = 0.0f, k[i] = 0;
         // The pair: with c edges at or below, pair c - 1; with none, the
         // pair across 0, the direction then a turn on.
         M proches = M{};
         for (int i = 0; i < mv; i += L) {
-            const V q = v_charger<V>(cle + i);
+            const V q = polaire
+                            ? v_charger<V>(cle + i)
+                            : sorvel_tilde_pseudo_angle(v_charger<V>(X + i), v_charger<V>(Y + i));
             M compte = M{};
             for (int p = 0; p < 8; p++) compte -= q >= bornes[p];
             if (nb > 8)
                 for (int p = 8; p < SORVEL_MAX_HP; p++) compte -= q >= bornes[p];
             const M zero = compte == 0, paire = zero ? nb - 1 : compte - 1;
-            M exact = v_charger<M>(k + i);
+            M exact = polaire ? v_charger<M>(k + i) : M{};
             if (!polaire) {
                 const V t = zero ? q + tour : q;
                 const V haut = v_choisir16(x->paire_haut, paire) - t;
                 const V bas = t - v_choisir16(x->paire_bas, paire);
                 exact |= (bas < haut ? bas : haut) < v_choisir16(x->paire_marge, paire);
             }
-            v_ranger(k + i, exact ? -1 - paire : paire);
+            v_ranger(k + i, exact ? -1 : paire);
             proches |= exact;
         }
         if (!v_aucun(proches))
@@ -125,21 +115,21 @@ template <class V>
         // a few float steps of it; the source sample taken in already.
         for (int i = 0; i < mv; i += L) {
             const M p = v_charger<M>(k + i);
-            const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i), r2 = v_charger<V>(d + i);
+            const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i),
+                    r2 = polaire ? v_charger<V>(d2 + i) : px * px + py * py;
             const V u = px * v_choisir16(x->paire_mat[0], p) + py * v_choisir16(x->paire_mat[1], p);
             const V v = px * v_choisir16(x->paire_mat[2], p) + py * v_choisir16(x->paire_mat[3], p);
             const V somme = u * u + v * v;
             // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2),
             // both with d^2 under the root; the distance itself only inside.
-            const M dehors = r2 > rc2, audible = r2 < LIMITE2, dedans = audible & ~dehors;
-            const M avec_paire = audible & (somme > 1e-6f);
+            const M dehors = r2 > rc2, audible = r2 < DISTANCE_LIMITE * DISTANCE_LIMITE;
+            const M dedans = audible & ~dehors, avec_paire = audible & (somme > 1e-6f);
             const V e = v_charger<V>(s + i), haut = dehors ? e : e * r2 * inverse_rc2;
             const V f = haut / v_racine(2.0f * somme * r2);
             v_ranger(g1 + i, avec_paire ? u * f : 0.0f);
             v_ranger(g2 + i, avec_paire ? v * f : 0.0f);
-            v_ranger(c + i, v_aucun(dedans)
-                                ? V{}
-                                : (dedans ? e * ((rc - v_racine(r2)) * inverse_rc) : 0.0f));
+            const V centre = v_aucun(dedans) ? V{} : e * ((rc - v_racine(r2)) * inverse_rc);
+            v_ranger(c + i, dedans ? centre : 0.0f);
         }
         // Each outlet: its distance times its gain in the sample's pair,
         // first or second, plus its share of the centre spread.
@@ -147,10 +137,9 @@ template <class V>
             const int p1 = x->hp_premier[j], p2 = x->hp_second[j];
             const float dist = x->hp_dist[j], centre = x->gain_centre[j];
             t_sample *o = sorties[j] + debut;
-            for (int i = 0; i < m; i++) {
-                const float g = k[i] == p1 ? g1[i] : 0.0f, h = k[i] == p2 ? g2[i] : 0.0f;
-                o[i] = (g + h) * dist + c[i] * centre;
-            }
+            for (int i = 0; i < m; i++)
+                o[i] = ((k[i] == p1 ? g1[i] : 0.0f) + (k[i] == p2 ? g2[i] : 0.0f)) * dist +
+                       c[i] * centre;
         }
     }
 }
