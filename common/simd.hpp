@@ -64,11 +64,13 @@ template <class V> [[gnu::always_inline]] inline V v_racine(V v) {
 }
 
 // The same from a table of 16 by permutes of its halves (GCC lowers the
-// shuffle to what the processor has), no memory access per lane.
-[[gnu::always_inline]] inline v8f v_choisir16(const float *t, v8i k) {
-    return __builtin_shuffle(v_charger<v8f>(t), v_charger<v8f>(t + 8), k);
+// shuffle to what the processor has), no memory access per lane; one
+// permute when every k is known to be below 8.
+[[gnu::always_inline]] inline v8f v_choisir16(const float *t, v8i k, bool huit) {
+    const v8f bas = v_charger<v8f>(t);
+    return huit ? __builtin_shuffle(bas, k) : __builtin_shuffle(bas, v_charger<v8f>(t + 8), k);
 }
-[[gnu::always_inline]] inline v4f v_choisir16(const float *t, v4i k) {
+[[gnu::always_inline]] inline v4f v_choisir16(const float *t, v4i k, bool) {
     return v_lire<v4f>(t, k);
 }
 

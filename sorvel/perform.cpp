@@ -50,6 +50,7 @@ template <class V>
     alignas(32) int k[MORCEAU], indice[MORCEAU];
     const bool polaire = x->type_repere == REPERE_POLAIRE;
     const int nb = x->nb_hp;
+    const bool huit = nb <= 8;
     const float *table = x->table_cos, rc = x->rayon_disq_centrale, rc2 = rc * rc,
                 inverse_rc = 1.0f / rc, inverse_rc2 = 1.0f / rc2, tour = polaire ? DEUX_PI_F : 4.0f;
     float bornes[SORVEL_MAX_HP];
@@ -101,9 +102,9 @@ template <class V>
             M exact = polaire ? v_charger<M>(k + i) : M{};
             if (!polaire) {
                 const V t = zero ? q + tour : q;
-                const V haut = v_choisir16(x->paire_haut, paire) - t;
-                const V bas = t - v_choisir16(x->paire_bas, paire);
-                exact |= (bas < haut ? bas : haut) < v_choisir16(x->paire_marge, paire);
+                const V haut = v_choisir16(x->paire_haut, paire, huit) - t;
+                const V bas = t - v_choisir16(x->paire_bas, paire, huit);
+                exact |= (bas < haut ? bas : haut) < v_choisir16(x->paire_marge, paire, huit);
             }
             v_ranger(k + i, exact ? -1 : paire);
             proches |= exact;
@@ -117,8 +118,10 @@ template <class V>
             const M p = v_charger<M>(k + i);
             const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i),
                     r2 = polaire ? v_charger<V>(d2 + i) : px * px + py * py;
-            const V u = px * v_choisir16(x->paire_mat[0], p) + py * v_choisir16(x->paire_mat[1], p);
-            const V v = px * v_choisir16(x->paire_mat[2], p) + py * v_choisir16(x->paire_mat[3], p);
+            const V u = px * v_choisir16(x->paire_mat[0], p, huit) +
+                        py * v_choisir16(x->paire_mat[1], p, huit);
+            const V v = px * v_choisir16(x->paire_mat[2], p, huit) +
+                        py * v_choisir16(x->paire_mat[3], p, huit);
             const V somme = u * u + v * v;
             // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2),
             // both with d^2 under the root; the distance itself only inside.
