@@ -73,8 +73,11 @@ void sorvel_tilde_init_hp_mat(t_sorvel_tilde *x) {
         if (k > 0) bord[k] = std::max(bord[k], bord[k - 1]);
         marge[k] = std::min(2e-3, 2e-6 / fabs(sin(teta))) + 4e-6;
     }
+    std::fill(x->paire_teta, x->paire_teta + SORVEL_MAX_HP, INFINITY);
+    std::fill(x->paire_bas, x->paire_bas + SORVEL_MAX_HP, INFINITY);
     for (int k = 0; k < n; k++) {
         const int suivant = (k + 1) % n;
+        x->paire_teta[k] = x->hp_teta[x->hp_ordre[k]];
         for (int r = 0; r < 4; r++) x->paire_mat[r][k] = x->hp_mat[k][r];
         x->paire_bas[k] = bord[k];
         x->paire_haut[k] = suivant ? bord[suivant] : bord[0] + 4.0f;

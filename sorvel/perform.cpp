@@ -16,18 +16,6 @@ t_int *sorvel_tilde_perform_controle(t_int *w) {
 
 namespace {
 
-// The plain search on the angle as the law defines it.
-int paire_exacte(const t_sorvel_tilde *x, bool polaire, float a, float b) {
-    float d, teta;
-    if (polaire) {
-        teta = sorvel_tilde_radians(b);
-        if (a < 0.0f) teta = teta < PI_F ? teta + PI_F : teta - PI_F;
-    } else {
-        sorvel_tilde_direction(a, b, &d, &teta);
-    }
-    return sorvel_tilde_chercher_paire(x, teta);
-}
-
 // Samples taken at a time, in stages over them that run side by side in
 // vectors. Every input sample of a stretch is used up in the local arrays
 // before any outlet of it is written, so an outlet may share any input's
@@ -53,9 +41,7 @@ template <class V>
     const bool huit = nb <= 8;
     const float *table = x->table_cos, rc = x->rayon_disq_centrale, rc2 = rc * rc,
                 inverse_rc = 1.0f / rc, inverse_rc2 = 1.0f / rc2, tour = polaire ? DEUX_PI_F : 4.0f;
-    float bornes[SORVEL_MAX_HP];
-    std::fill(bornes, bornes + SORVEL_MAX_HP, INFINITY);
-    for (int p = 0; p < nb; p++) bornes[p] = polaire ? x->hp_teta[x->hp_ordre[p]] : x->paire_bas[p];
+    const float *bornes = polaire ? x->paire_teta : x->paire_bas;
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut), mv = (m + L - 1) / L * L;
         const t_sample *a = premiere + debut, *b = seconde + debut;
@@ -111,7 +97,7 @@ template <class V>
         }
         if (!v_aucun(proches))
             for (int i = 0; i < m; i++)
-                if (k[i] < 0) k[i] = paire_exacte(x, polaire, a[i], b[i]);
+                if (k[i] < 0) k[i] = sorvel_tilde_paire_exacte(x, polaire, a[i], b[i]);
         // The law with one division where the messages' has six, so within
         // a few float steps of it; the source sample taken in already.
         for (int i = 0; i < mv; i += L) {

@@ -38,11 +38,13 @@ struct t_sorvel_tilde {
     int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
     float *table_cos;                 // signal inlets only
     // What the signal routine reads, per pair in angle order: its matrix by
-    // rows, its edges as pseudo-angles (the upper a turn on for the pair
-    // across 0) and how near them the arc cosine may put a source on either
-    // side; per loudspeaker, the pairs it comes first and second in.
+    // rows, its lower edge as an angle and, with the upper one (a turn on
+    // for the pair across 0), as a pseudo-angle, both infinite past the
+    // pairs in use, and how near them the arc cosine may put a source on
+    // either side; per loudspeaker, the pairs it comes first and second in.
     float paire_mat[4][SORVEL_MAX_HP];
-    float paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP], paire_marge[SORVEL_MAX_HP];
+    float paire_teta[SORVEL_MAX_HP], paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP];
+    float paire_marge[SORVEL_MAX_HP];
     int hp_premier[SORVEL_MAX_HP], hp_second[SORVEL_MAX_HP];
 };
 
@@ -75,6 +77,9 @@ template <class T> [[gnu::always_inline]] inline T sorvel_tilde_pseudo_angle(T p
            quart;
 }
 int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta);
+// The pair of a sample of the position signals (x and y, or distance and
+// degrees), by the search on the angle as the law defines it.
+int sorvel_tilde_paire_exacte(const t_sorvel_tilde *x, bool polaire, float a, float b);
 void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, float teta,
                           float *gains);
 void sorvel_tilde_recoit_x(t_sorvel_tilde *x, t_floatarg f);
