@@ -79,6 +79,8 @@ void sorvel_tilde_init_hp_mat(t_sorvel_tilde *x) {
         const int suivant = (k + 1) % n;
         x->paire_teta[k] = x->hp_teta[x->hp_ordre[k]];
         for (int r = 0; r < 4; r++) x->paire_mat[r][k] = x->hp_mat[k][r];
+        x->paire_dist[0][k] = x->hp_dist[x->hp_ordre[k]];
+        x->paire_dist[1][k] = x->hp_dist[x->hp_ordre[suivant]];
         x->paire_bas[k] = bord[k];
         x->paire_haut[k] = suivant ? bord[suivant] : bord[0] + 4.0f;
         x->paire_marge[k] = std::max(marge[k], marge[suivant]);

@@ -115,20 +115,19 @@ template <class V>
             const M dedans = audible & ~dehors, avec_paire = audible & (somme > 1e-6f);
             const V e = v_charger<V>(s + i), haut = dehors ? e : e * r2 * inverse_rc2;
             const V f = haut / v_racine(2.0f * somme * r2);
-            v_ranger(g1 + i, avec_paire ? u * f : 0.0f);
-            v_ranger(g2 + i, avec_paire ? v * f : 0.0f);
+            v_ranger(g1 + i, avec_paire ? u * f * v_choisir16(x->paire_dist[0], p, huit) : 0.0f);
+            v_ranger(g2 + i, avec_paire ? v * f * v_choisir16(x->paire_dist[1], p, huit) : 0.0f);
             const V centre = v_aucun(dedans) ? V{} : e * ((rc - v_racine(r2)) * inverse_rc);
             v_ranger(c + i, dedans ? centre : 0.0f);
         }
-        // Each outlet: its distance times its gain in the sample's pair,
-        // first or second, plus its share of the centre spread.
+        // Each outlet: its gain in the sample's pair, first or second, and
+        // its share of the centre spread.
         for (int j = nb - 1; j >= 0; j--) {
             const int p1 = x->hp_premier[j], p2 = x->hp_second[j];
-            const float dist = x->hp_dist[j], centre = x->gain_centre[j];
+            const float centre = x->gain_centre[j];
             t_sample *o = sorties[j] + debut;
             for (int i = 0; i < m; i++)
-                o[i] = ((k[i] == p1 ? g1[i] : 0.0f) + (k[i] == p2 ? g2[i] : 0.0f)) * dist +
-                       c[i] * centre;
+                o[i] = (k[i] == p1 ? g1[i] : 0.0f) + (k[i] == p2 ? g2[i] : 0.0f) + c[i] * centre;
         }
     }
 }
