@@ -18,8 +18,8 @@ namespace {
 
 // Samples taken at a time, in stages over them that run side by side in
 // vectors. Every input sample of a stretch is used up in the local arrays
-// before any outlet of it is written, so an outlet may share any input's
-// memory.
+// before the last stage writes any outlet of it, so an outlet may share any
+// input's memory.
 constexpr int MORCEAU = 256;
 
 // Each sample's pair is the count of sector edges at or below its
@@ -33,8 +33,8 @@ template <class V>
     using M = masque_de<V>;
     constexpr int L = lanes<V>;
     // d2: the distance squared; k: the pair, or where it is to be searched.
-    alignas(32) float s[MORCEAU], X[MORCEAU], Y[MORCEAU], d2[MORCEAU], cle[MORCEAU], g1[MORCEAU],
-        g2[MORCEAU], c[MORCEAU];
+    alignas(32) float S[MORCEAU], A[MORCEAU], B[MORCEAU], X[MORCEAU], Y[MORCEAU], d2[MORCEAU],
+        cle[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
     alignas(32) int k[MORCEAU], indice[MORCEAU];
     const bool polaire = x->type_repere == REPERE_POLAIRE;
     const int nb = x->nb_hp;
@@ -44,34 +44,39 @@ template <class V>
     const float *bornes = polaire ? x->paire_teta : x->paire_bas;
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut), mv = (m + L - 1) / L * L;
-        const t_sample *a = premiere + debut, *b = seconde + debut;
-        std::copy(entree + debut, entree + debut + m, s);
-        std::copy(a, a + m, X);
-        std::copy(b, b + m, Y);
-        for (int i = m; i < mv; i++) s[i] = X[i] = Y[i] = 0.0f;
+        const t_sample *e = entree + debut, *a = premiere + debut, *b = seconde + debut;
+        // A stretch that ends inside a vector is read from copies padded
+        // with zeros; every other is read where it lies.
+        if (m < mv) {
+            std::fill(std::copy(e, e + m, S), S + mv, 0.0f);
+            std::fill(std::copy(a, a + m, A), A + mv, 0.0f);
+            std::fill(std::copy(b, b + m, B), B + mv, 0.0f);
+            e = S, a = A, b = B;
+        }
+        const float *px = a, *py = b;
         if (polaire) {
             // The angle that chooses the pair wrapped as a message wraps it
             // (whole turns off, then one on or off), beyond 2^24 degrees by
             // the exact search; no angle, no sound; the position through
             // the table.
-            for (int i = 0; i < mv; i++) indice[i] = indice_angle(Y[i]);
             for (int i = 0; i < mv; i++) {
-                float tours = Y[i] * (1.0f / 360.0f); // a turn off is put right below
+                indice[i] = indice_angle(b[i]);
+                float tours = b[i] * (1.0f / 360.0f); // a turn off is put right below
                 tours = tours < 65536.0f ? tours : 65536.0f;
                 tours = tours > -65536.0f ? tours : -65536.0f; // a NaN too
-                float r = Y[i] - static_cast<float>(static_cast<int>(tours)) * 360.0f;
+                float r = b[i] - static_cast<float>(static_cast<int>(tours)) * 360.0f;
                 r = r < 0.0f ? r + 360.0f : r;
                 r = r >= 360.0f ? r - 360.0f : r;
                 const float t = r * PI_F / 180.0f, oppose = t < PI_F ? t + PI_F : t - PI_F;
-                cle[i] = X[i] < 0.0f ? oppose : t;
-                d2[i] = fini(Y[i]) ? X[i] * X[i] : NAN;
-                k[i] = !(fabsf(Y[i]) < 16777216.0f);
+                cle[i] = a[i] < 0.0f ? oppose : t;
+                d2[i] = fini(b[i]) ? a[i] * a[i] : NAN;
+                k[i] = !(fabsf(b[i]) < 16777216.0f);
             }
             for (int i = 0; i < mv; i++) {
-                const float r = X[i];
-                X[i] = r * table[indice[i]];
-                Y[i] = r * table[indice_sinus(indice[i])];
+                X[i] = a[i] * table[indice[i]];
+                Y[i] = a[i] * table[indice_sinus(indice[i])];
             }
+            px = X, py = Y;
         }
         // The pair: with c edges at or below, pair c - 1; with none, the
         // pair across 0, the direction then a turn on.
@@ -79,7 +84,7 @@ template <class V>
         for (int i = 0; i < mv; i += L) {
             const V q = polaire
                             ? v_charger<V>(cle + i)
-                            : sorvel_tilde_pseudo_angle(v_charger<V>(X + i), v_charger<V>(Y + i));
+                            : sorvel_tilde_pseudo_angle(v_charger<V>(a + i), v_charger<V>(b + i));
             M compte = M{};
             for (int p = 0; p < 8; p++) compte -= q >= bornes[p];
             if (nb > 8)
@@ -102,22 +107,22 @@ template <class V>
         // a few float steps of it; the source sample taken in already.
         for (int i = 0; i < mv; i += L) {
             const M p = v_charger<M>(k + i);
-            const V px = v_charger<V>(X + i), py = v_charger<V>(Y + i),
-                    r2 = polaire ? v_charger<V>(d2 + i) : px * px + py * py;
-            const V u = px * v_choisir16(x->paire_mat[0], p, huit) +
-                        py * v_choisir16(x->paire_mat[1], p, huit);
-            const V v = px * v_choisir16(x->paire_mat[2], p, huit) +
-                        py * v_choisir16(x->paire_mat[3], p, huit);
+            const V u0 = v_charger<V>(px + i), v0 = v_charger<V>(py + i),
+                    r2 = polaire ? v_charger<V>(d2 + i) : u0 * u0 + v0 * v0;
+            const V u = u0 * v_choisir16(x->paire_mat[0], p, huit) +
+                        v0 * v_choisir16(x->paire_mat[1], p, huit);
+            const V v = u0 * v_choisir16(x->paire_mat[2], p, huit) +
+                        v0 * v_choisir16(x->paire_mat[3], p, huit);
             const V somme = u * u + v * v;
             // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2),
             // both with d^2 under the root; the distance itself only inside.
             const M dehors = r2 > rc2, audible = r2 < DISTANCE_LIMITE * DISTANCE_LIMITE;
             const M dedans = audible & ~dehors, avec_paire = audible & (somme > 1e-6f);
-            const V e = v_charger<V>(s + i), haut = dehors ? e : e * r2 * inverse_rc2;
+            const V f0 = v_charger<V>(e + i), haut = dehors ? f0 : f0 * r2 * inverse_rc2;
             const V f = haut / v_racine(2.0f * somme * r2);
             v_ranger(g1 + i, avec_paire ? u * f * v_choisir16(x->paire_dist[0], p, huit) : 0.0f);
             v_ranger(g2 + i, avec_paire ? v * f * v_choisir16(x->paire_dist[1], p, huit) : 0.0f);
-            const V centre = v_aucun(dedans) ? V{} : e * ((rc - v_racine(r2)) * inverse_rc);
+            const V centre = v_aucun(dedans) ? V{} : f0 * ((rc - v_racine(r2)) * inverse_rc);
             v_ranger(c + i, dedans ? centre : 0.0f);
         }
         // Each outlet: its gain in the sample's pair, first or second, and
