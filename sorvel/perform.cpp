@@ -17,9 +17,9 @@ t_int *sorvel_tilde_perform_controle(t_int *w) {
 namespace {
 
 // Samples taken at a time, in stages over them that run side by side in
-// vectors. Every input sample of a stretch is used up in the local arrays
-// before the last stage writes any outlet of it, so an outlet may share any
-// input's memory.
+// vectors. Every input sample of a stretch is read by the stages before the
+// last one writes any outlet of it, so an outlet may share any input's
+// memory.
 constexpr int MORCEAU = 256;
 
 // Each sample's pair is the count of sector edges at or below its
@@ -32,7 +32,8 @@ template <class V>
                                                t_sample *const *sorties, int n) {
     using M = masque_de<V>;
     constexpr int L = lanes<V>;
-    // d2: the distance squared; k: the pair, or where it is to be searched.
+    // d2: a polar sample's distance squared; k: its pair, or -1 where the
+    // exact search is to find it.
     alignas(32) float S[MORCEAU], A[MORCEAU], B[MORCEAU], X[MORCEAU], Y[MORCEAU], d2[MORCEAU],
         cle[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
     alignas(32) int k[MORCEAU], indice[MORCEAU];
@@ -40,7 +41,7 @@ template <class V>
     const int nb = x->nb_hp;
     const bool huit = nb <= 8;
     const float *table = x->table_cos, rc = x->rayon_disq_centrale, rc2 = rc * rc,
-                inverse_rc = 1.0f / rc, inverse_rc2 = 1.0f / rc2, tour = polaire ? DEUX_PI_F : 4.0f;
+                inverse_rc = 1.0f / rc, inverse_rc2 = 1.0f / rc2;
     const float *bornes = polaire ? x->paire_teta : x->paire_bas;
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut), mv = (m + L - 1) / L * L;
@@ -92,7 +93,7 @@ template <class V>
             const M zero = compte == 0, paire = zero ? nb - 1 : compte - 1;
             M exact = polaire ? v_charger<M>(k + i) : M{};
             if (!polaire) {
-                const V t = zero ? q + tour : q;
+                const V t = zero ? q + 4.0f : q;
                 const V haut = v_choisir16(x->paire_haut, paire, huit) - t;
                 const V bas = t - v_choisir16(x->paire_bas, paire, huit);
                 exact |= (bas < haut ? bas : haut) < v_choisir16(x->paire_marge, paire, huit);

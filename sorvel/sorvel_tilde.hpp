@@ -38,9 +38,10 @@ struct t_sorvel_tilde {
     int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
     float *table_cos;                 // signal inlets only
     // What the signal routine reads, per pair in angle order: its matrix by
-    // rows and its loudspeakers' distances, its lower edge as an angle and, with the upper one (a
-    // turn on for the pair across 0), as a pseudo-angle, both infinite past the pairs in use, and
-    // how near them the arc cosine may put a source on either side; per loudspeaker, the pairs it
+    // rows, its loudspeakers' distances, its lower edge as an angle, both its
+    // edges as pseudo-angles (the upper a turn on for the pair across 0;
+    // edges past the pairs in use infinite) and how near them the arc
+    // cosine may put a source on either side; per loudspeaker, the pairs it
     // comes first and second in.
     float paire_mat[4][SORVEL_MAX_HP], paire_dist[2][SORVEL_MAX_HP];
     float paire_teta[SORVEL_MAX_HP], paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP];
