@@ -15,13 +15,13 @@ template <class V> using masque_de = decltype(V{} < V{});
 
 template <class V> constexpr int lanes = sizeof(V) / sizeof(float);
 
-template <class V> [[gnu::always_inline]] inline V v_charger(const float *p) {
+template <class V, class T> [[gnu::always_inline]] inline V v_charger(const T *p) {
     V v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 
-template <class V> [[gnu::always_inline]] inline void v_ranger(float *p, V v) {
+template <class T, class V> [[gnu::always_inline]] inline void v_ranger(T *p, V v) {
     __builtin_memcpy(p, &v, sizeof v);
 }
 
@@ -41,6 +41,37 @@ template <class M> [[gnu::always_inline]] inline bool v_tous(M m) {
     int tous = -1;
     for (int j = 0; j < static_cast<int>(sizeof(M) / sizeof(int)); j++) tous &= m[j];
     return tous != 0;
+}
+
+// No lane set, tested over whole words rather than lane by lane.
+template <class M> [[gnu::always_inline]] inline bool v_aucun(M m) {
+    unsigned long long mots[sizeof(M) / 8], ou = 0;
+    __builtin_memcpy(mots, &m, sizeof m);
+    for (unsigned long long mot : mots) ou |= mot;
+    return ou == 0;
+}
+
+// Lane j of the result: t[k[j]], k[j] within the table.
+template <class V> [[gnu::always_inline]] inline V v_lire(const float *t, masque_de<V> k) {
+    V r;
+    for (int j = 0; j < lanes<V>; j++) r[j] = t[k[j]];
+    return r;
+}
+
+template <class V> [[gnu::always_inline]] inline V v_racine(V v) {
+    for (int j = 0; j < lanes<V>; j++) v[j] = __builtin_sqrtf(v[j]);
+    return v;
+}
+
+// The same from a table of 16 by permutes of its halves (GCC lowers the
+// shuffle to what the processor has), no memory access per lane; one
+// permute when every k is known to be below 8.
+[[gnu::always_inline]] inline v8f v_choisir16(const float *t, v8i k, bool huit) {
+    const v8f bas = v_charger<v8f>(t);
+    return huit ? __builtin_shuffle(bas, k) : __builtin_shuffle(bas, v_charger<v8f>(t + 8), k);
+}
+[[gnu::always_inline]] inline v4f v_choisir16(const float *t, v4i k, bool) {
+    return v_lire<v4f>(t, k);
 }
 
 // Vectors r[k], one a sample k of a tile starting at i, lane j for output

@@ -2,6 +2,7 @@
 // reads (distances, angle order, inverse pair matrices, centre spread), and
 // the messages that change the count or place loudspeakers.
 
+#include <algorithm>
 #include <cmath>
 
 #include "../common/numbers.hpp"
@@ -58,6 +59,33 @@ void sorvel_tilde_init_hp_mat(t_sorvel_tilde *x) {
                  "s, \n  la configuration actuelle n'est pas possible.");
             mat[0] = mat[1] = mat[2] = mat[3] = 0.0f;
         }
+    }
+
+    // For the signal routine: each pair's edges as pseudo-angles, kept in
+    // order where rounding or an angle of a whole turn would not. The arc
+    // cosine that places a source is worst where its angle's sine is small;
+    // a source nearer an edge than this margin takes the exact search.
+    float bord[SORVEL_MAX_HP], marge[SORVEL_MAX_HP];
+    for (int k = 0; k < n; k++) {
+        const double teta = x->hp_teta[x->hp_ordre[k]];
+        bord[k] = sorvel_tilde_pseudo_angle<float>(cos(teta), sin(teta));
+        if (teta > PI_F && bord[k] < 2.0f) bord[k] += 4.0f;
+        if (k > 0) bord[k] = std::max(bord[k], bord[k - 1]);
+        marge[k] = std::min(2e-3, 2e-6 / fabs(sin(teta))) + 4e-6;
+    }
+    std::fill(x->paire_teta, x->paire_teta + SORVEL_MAX_HP, INFINITY);
+    std::fill(x->paire_bas, x->paire_bas + SORVEL_MAX_HP, INFINITY);
+    for (int k = 0; k < n; k++) {
+        const int suivant = (k + 1) % n;
+        x->paire_teta[k] = x->hp_teta[x->hp_ordre[k]];
+        for (int r = 0; r < 4; r++) x->paire_mat[r][k] = x->hp_mat[k][r];
+        x->paire_dist[0][k] = x->hp_dist[x->hp_ordre[k]];
+        x->paire_dist[1][k] = x->hp_dist[x->hp_ordre[suivant]];
+        x->paire_bas[k] = bord[k];
+        x->paire_haut[k] = suivant ? bord[suivant] : bord[0] + 4.0f;
+        x->paire_marge[k] = std::max(marge[k], marge[suivant]);
+        x->hp_premier[x->hp_ordre[k]] = k;
+        x->hp_second[x->hp_ordre[suivant]] = k;
     }
 
     // The pair law at distance 1 applied to the four main directions and

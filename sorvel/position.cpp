@@ -49,6 +49,17 @@ int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta) {
     return m - 1;
 }
 
+int sorvel_tilde_paire_exacte(const t_sorvel_tilde *x, bool polaire, float a, float b) {
+    float d, teta;
+    if (polaire) {
+        teta = sorvel_tilde_radians(b);
+        if (a < 0.0f) teta = teta < PI_F ? teta + PI_F : teta - PI_F;
+    } else {
+        sorvel_tilde_direction(a, b, &d, &teta);
+    }
+    return sorvel_tilde_chercher_paire(x, teta);
+}
+
 // The pair's gains, power-normalised (twice the sum of squares under the
 // root), fall as 1/distance outside the disc; inside it they fade out toward
 // the centre while the spread fades in, both meeting the outside law at the

@@ -37,6 +37,16 @@ struct t_sorvel_tilde {
     float hp_mat[SORVEL_MAX_HP][4];   // inverse matrix of each adjacent pair
     int hp_ordre[SORVEL_MAX_HP];      // loudspeakers by increasing angle
     float *table_cos;                 // signal inlets only
+    // What the signal routine reads, per pair in angle order: its matrix by
+    // rows, its loudspeakers' distances, its lower edge as an angle, both its
+    // edges as pseudo-angles (the upper a turn on for the pair across 0;
+    // edges past the pairs in use infinite) and how near them the arc
+    // cosine may put a source on either side; per loudspeaker, the pairs it
+    // comes first and second in.
+    float paire_mat[4][SORVEL_MAX_HP], paire_dist[2][SORVEL_MAX_HP];
+    float paire_teta[SORVEL_MAX_HP], paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP];
+    float paire_marge[SORVEL_MAX_HP];
+    int hp_premier[SORVEL_MAX_HP], hp_second[SORVEL_MAX_HP];
 };
 
 // pd_new zero-fills the record and runs no constructor.
@@ -59,7 +69,18 @@ void sorvel_tilde_direction(float px, float py, float *d, float *teta);
 // x / r for an arc cosine, r = sqrt(x^2 + y^2) in single precision: kept in
 // [-1, 1].
 float cosinus(float x, float r);
+// A direction as a number in [0, 4) that grows with its angle, a quarter
+// turn a unit, from x and y alone (no arc cosine): for a float or a vector.
+template <class T> [[gnu::always_inline]] inline T sorvel_tilde_pseudo_angle(T px, T py) {
+    const T ax = px < 0.0f ? -px : px, ay = py < 0.0f ? -py : py;
+    const T quart = ((px < 0.0f) == (py < 0.0f) ? ay : ax) / (ax + ay);
+    return (py < 0.0f ? (px < 0.0f ? T{} + 2.0f : T{} + 3.0f) : (px < 0.0f ? T{} + 1.0f : T{})) +
+           quart;
+}
 int sorvel_tilde_chercher_paire(const t_sorvel_tilde *x, float teta);
+// The pair of a sample of the position signals (x and y, or distance and
+// degrees), by the search on the angle as the law defines it.
+int sorvel_tilde_paire_exacte(const t_sorvel_tilde *x, bool polaire, float a, float b);
 void calculer_gains_paire(const t_sorvel_tilde *x, float px, float py, float d, float teta,
                           float *gains);
 void sorvel_tilde_recoit_x(t_sorvel_tilde *x, t_floatarg f);

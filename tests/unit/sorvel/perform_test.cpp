@@ -183,7 +183,8 @@ std::vector<std::vector<float>> plainement(t_sorvel_tilde *x, const std::vector<
 }
 
 // Layouts placed by each message, with loudspeakers at equal angles, at the
-// centre, at negative distances and pairs on one line through the centre.
+// centre, at negative distances, pairs on one line through the centre, and
+// edges where the arc cosine that places a source is least precise.
 void placer(t_sorvel_tilde *x, int cas, std::mt19937 &random) {
     std::uniform_real_distribution<float> unit(0, 1), any(-1, 1);
     const int n = x->nb_hp;
@@ -205,6 +206,10 @@ void placer(t_sorvel_tilde *x, int cas, std::mt19937 &random) {
     } else if (cas == 4) { // opposite neighbours, and a sector wider than half a turn
         atoms = nombres({1, 0, 1, 180, 1, 90, 2, 100});
         sorvel_tilde_dist_teta_positionner_hp(x, nullptr, 8, atoms.data());
+    } else if (cas == 5) { // on and a hair off the axes, one a hair below a whole turn
+        const float pres[] = {0, 359.99997f, 180, 179.9999f, 0.0001f, 90, 270.0001f, 180.0001f};
+        for (int j = 0; j < n; j++) atoms.push_back(nombre(pres[j % 8] + 40 * (j / 8)));
+        sorvel_tilde_teta_positionner_hp(x, nullptr, n, atoms.data());
     }
 }
 
@@ -264,7 +269,7 @@ TEST(SorvelSignal, FollowsThePlainLawWhereverTheSourceGoes) {
     std::mt19937 random(21);
     std::uniform_real_distribution<float> any(-1, 1);
     int essai = 0;
-    for (int placement = 0; placement < 5; placement++)
+    for (int placement = 0; placement < 6; placement++)
         for (const auto &[nom, mouvement] : mouvements)
             for (size_t longueur : {1, 2, 3, 64, 100, 300})
                 for (int repere : {0, 1}) {
