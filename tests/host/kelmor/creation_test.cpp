@@ -21,15 +21,8 @@ const Lines COUNT = {"kelmor~: Il y a un probl\x8Ame dans la d\x82"
                      "claration du nombre de haut-parleur, ",
                      "  il est de 4 par d\x82"
                      "faut."};
-const Lines COORD = {"kelmor~: erreur dans le type des coordonn\x82"
-                     "es, ",
-                     "  elles sont cart\x82"
-                     "siennes par d\x82"
-                     "faut."};
-const Lines INLET = {"kelmor~: erreur dans le type des entr\x82"
-                     "es, ",
-                     "  elles sont en controle par d\x82"
-                     "faut."};
+const Lines COORD = coordinate_complaint("kelmor~");
+const Lines INLET = ring_inlet_complaint("kelmor~");
 const Lines OFFSET = {"kelmor~: Pas d'offset n\x82gatif ou nul s'il vous plait."};
 
 TEST(KelmorCreation, CreditsOnceThenNothingForGoodArguments) {

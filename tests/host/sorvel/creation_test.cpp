@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "pd_host.hpp"
+#include "ring_report.hpp"
 
 namespace {
 
@@ -15,15 +16,8 @@ const Lines COUNT = {"sorvel~: Il y a un probl\x8A"
                      "claration du nombre de haut-parleur, ",
                      "  il est de 4 par d\xE9"
                      "faut."};
-const Lines COORD = {"sorvel~: erreur dans le type des coordonn\x82"
-                     "es, ",
-                     "  elles sont cart\x82"
-                     "siennes par d\x82"
-                     "faut."};
-const Lines INLET = {"sorvel~: erreur dans le type des entr\x82"
-                     "es, ",
-                     "  elles sont en controle par d\x82"
-                     "faut."};
+const Lines COORD = coordinate_complaint("sorvel~");
+const Lines INLET = ring_inlet_complaint("sorvel~");
 const Lines RADIUS = {"sorvel~: Pas de rayon de disque centrale nul s'il vous plait."};
 
 // Good arguments post nothing; each bad one posts its complaint, in the

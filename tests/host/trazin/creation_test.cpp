@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "pd_host.hpp"
+#include "ring_report.hpp"
 
 namespace {
 
@@ -11,11 +12,7 @@ using pd_host::console_of;
 using pd_host::Lines;
 using pd_host::operator+;
 
-const Lines COORD = {"trazin~: erreur dans le type des coordonn\x82"
-                     "es, ",
-                     "  elles sont cart\x82"
-                     "siennes par d\x82"
-                     "faut."};
+const Lines COORD = coordinate_complaint("trazin~");
 const Lines INLET = {"trazin~: erreur dans le type des entr\x82"
                      "es, ",
                      "  elles sont en contr\x9D"
