@@ -119,21 +119,14 @@ template <class V> [[gnu::always_inline]] inline V v_racine(V v) {
     }
 }
 
-// Hot loops are compiled twice, for the baseline x86-64 and for AVX2, and
-// the loader picks the one the processor runs (GCC function multiversioning).
-// A build may define RINGCUBE_SANS_CLONES to compile the baseline only, for
-// instance to test it on a processor that has AVX2.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
-    !defined(RINGCUBE_SANS_CLONES)
-#define RINGCUBE_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define RINGCUBE_CLONES
-#endif
-
-// Code written for vectors of eight floats runs well only where the
-// processor has them: on x86-64 with AVX2, in a function of its own that a
-// caller picks with ringcube_avx2(). Elsewhere (SSE2, NEON) vectors of four
-// are the widest.
+// Hot loops are compiled twice on x86-64, for the baseline and for AVX2: the
+// loop is an always-inline body, and a function of its own marked
+// RINGCUBE_AVX2 holds its AVX2 copy, which the caller picks with
+// ringcube_avx2() (by hand rather than by the loader's indirect functions,
+// which only ELF has). Code written for vectors of eight floats runs well only
+// there; elsewhere (SSE2, NEON) vectors of four are the widest. A build may
+// define RINGCUBE_SANS_CLONES to compile the baseline only, for instance to
+// test it on a processor that has AVX2.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(RINGCUBE_SANS_CLONES)
 #define RINGCUBE_AVX2 __attribute__((target("avx2")))
 inline bool ringcube_avx2() {

@@ -39,9 +39,9 @@ constexpr int MORCEAU = 256;
     for (int j = 0; j < m; j++) X[j] = fini(q[j]) ? X[j] : NAN;
 }
 
-RINGCUBE_CLONES void panoramique(const t_kelmor_tilde *x, const t_sample *entree,
-                                 const t_sample *premiere, const t_sample *seconde,
-                                 t_sample *const *sorties, bool partage, int n) {
+[[gnu::always_inline]] inline void panoramique(const t_kelmor_tilde *x, const t_sample *entree,
+                                               const t_sample *premiere, const t_sample *seconde,
+                                               t_sample *const *sorties, bool partage, int n) {
     const float norme = norme_premier_ordre(x->nb_hp);
     float s[MORCEAU], X[MORCEAU], Y[MORCEAU], W[MORCEAU], A[MORCEAU], B[MORCEAU];
     for (int debut = 0; debut < n; debut += MORCEAU) {
@@ -69,6 +69,12 @@ RINGCUBE_CLONES void panoramique(const t_kelmor_tilde *x, const t_sample *entree
     }
 }
 
+RINGCUBE_AVX2 void panoramique_avx2(const t_kelmor_tilde *x, const t_sample *entree,
+                                    const t_sample *premiere, const t_sample *seconde,
+                                    t_sample *const *sorties, bool partage, int n) {
+    panoramique(x, entree, premiere, seconde, sorties, partage, n);
+}
+
 } // namespace
 
 // Arguments: the record, the input, the two position signals, one vector per
@@ -90,7 +96,10 @@ t_int *kelmor_tilde_perform_signal(t_int *w) {
     }
     bool partage = false;
     for (int i = 0; i < x->nb_hp; i++) partage |= sorties[i] == entree;
-    panoramique(x, entree, premiere, seconde, sorties, partage, n);
+    if (ringcube_avx2())
+        panoramique_avx2(x, entree, premiere, seconde, sorties, partage, n);
+    else
+        panoramique(x, entree, premiere, seconde, sorties, partage, n);
     // Last, once every input sample has been read.
     for (int i = x->nb_hp; i < nb_sorties; i++)
         std::fill(sorties[i], sorties[i] + std::max(n, 0), 0.0f);

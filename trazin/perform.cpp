@@ -115,9 +115,10 @@ decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__rest
 }
 
 // The signal-driven branch over a whole block.
-RINGCUBE_CLONES void panoramiser(const t_trazin_tilde *x, const t_sample *entree,
-                                 const t_sample *c1, const t_sample *c2, const t_sample *c3,
-                                 t_sample *const *sorties, int n) {
+[[gnu::always_inline]] inline void panoramiser(const t_trazin_tilde *x, const t_sample *entree,
+                                               const t_sample *c1, const t_sample *c2,
+                                               const t_sample *c3, t_sample *const *sorties,
+                                               int n) {
     bool partage = false;
     for (int j = 0; j < TRAZIN_NB_HP; j++) partage |= sorties[j] == entree;
     const float a = x->hp_sin_elev[TRAZIN_NB_HP - 1], norme = norme_premier_ordre(TRAZIN_NB_HP);
@@ -143,6 +144,12 @@ RINGCUBE_CLONES void panoramiser(const t_trazin_tilde *x, const t_sample *entree
     }
 }
 
+RINGCUBE_AVX2 void panoramiser_avx2(const t_trazin_tilde *x, const t_sample *entree,
+                                    const t_sample *c1, const t_sample *c2, const t_sample *c3,
+                                    t_sample *const *sorties, int n) {
+    panoramiser(x, entree, c1, c2, c3, sorties, n);
+}
+
 } // namespace
 
 // Arguments: the record, the input, the three position signals, the eight
@@ -164,6 +171,9 @@ t_int *trazin_tilde_perform_signal(t_int *w) {
         return w + 15;
     }
 
-    panoramiser(x, entree, c1, c2, c3, sorties, n);
+    if (ringcube_avx2())
+        panoramiser_avx2(x, entree, c1, c2, c3, sorties, n);
+    else
+        panoramiser(x, entree, c1, c2, c3, sorties, n);
     return w + 15;
 }
