@@ -38,7 +38,7 @@ std::string open_in_pd(const fs::path &patch, bool quit_at_once = true) {
     fs::create_directories(RC_TEST_TMP);
     const fs::path console = fs::path(RC_TEST_TMP) / ("open-" + patch.stem().string() + "-" +
                                                       std::to_string(getpid()) + ".txt");
-    const std::string command = std::string("timeout 60 '") + RC_PD_PROGRAM +
+    const std::string command = "timeout 60 '" + pd_host::pd_program() +
                                 "' -nogui -batch -noprefs -nosound -stderr -path '" +
                                 RC_LIBRARY_DIR + "' -open '" + patch.string() +
                                 (quit_at_once ? "' -send 'pd quit'" : "'") + " 2>'" +
