@@ -34,8 +34,9 @@ struct Result {
 
 // The Pd that runs the patches: the program named by RC_PD in the
 // environment, if any (for instance a wrapper that runs another machine's
-// Pd under qemu-user, as tools/fetch-sysroot writes), else the Pd of the
-// machine the tests run on, which native_pd_program() names.
+// Pd under qemu-user, as tools/fetch-sysroot writes, or another release of
+// Pd, as tools/fetch-pd055 writes), else the Pd of the machine the tests run
+// on, which native_pd_program() names.
 std::string pd_program();
 std::string native_pd_program();
 

@@ -1,5 +1,6 @@
 // Every object in another machine's Pd (RC_PD, for instance an ARM Pd under
-// qemu-user) against the same patch in this machine's Pd: the same console
+// qemu-user, or another release of Pd) against the same patch in this
+// machine's Pd: the same console
 // lines and, within rounding, the same outlets, in both modes, for positions
 // on the ring, between loudspeakers, near the centre and far away.
 
