@@ -55,10 +55,9 @@ TEST(DemoInstall, StagedFolderLoadsInPd) {
                             "#X obj 10 40 sorvel~ 8;\n"
                             "#X obj 10 70 kelmor~ 8;\n"
                             "#X obj 10 100 trazin~;\n";
-    const std::string console =
-        run("timeout 60 '" + pd_host::pd_program() +
-            "' -nogui -batch -noprefs -nosound -nostdpath -stderr -open '" +
-            patch.string() + "' -send 'pd quit'");
+    const std::string console = run("timeout 60 '" + pd_host::pd_program() +
+                                    "' -nogui -batch -noprefs -nosound -nostdpath -stderr -open '" +
+                                    patch.string() + "' -send 'pd quit'");
     EXPECT_EQ(console.find("couldn't create"), std::string::npos) << console;
     fs::remove_all(stage);
 }
