@@ -164,9 +164,9 @@ RINGCUBE_AVX2 void panoramique_huit(const t_sorvel_tilde *x, const t_sample *ent
 }
 
 // Many sources: each one's pair gains go to the loudspeakers of the pairs
-// it meets in the stretch, and only there; their centre weights are summed
-// and spread once. The sums stay aside until every source of the stretch
-// has been read.
+// it meets in the stretch, and only there (the first to reach a loudspeaker
+// writes, the others add); their centre weights are summed and spread once.
+// The sums stay aside until every source of the stretch has been read.
 template <class V>
 [[gnu::always_inline]] inline void panoramique_sources(const t_sorvel_tilde *x,
                                                        const t_sample *entree,
@@ -179,8 +179,7 @@ template <class V>
     const int *canaux = x->nb_canaux_position;
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        for (int j = 0; j < nb; j++) std::fill(somme[j], somme[j] + m, 0.0f);
-        bool au_centre = false;
+        bool ecrit[SORVEL_MAX_HP] = {}, au_centre = false;
         for (int s = 0; s < nb_sources; s++) {
             const bool dedans =
                 etapes<V>(x, canal(entree, nb_sources, s, n) + debut,
@@ -192,21 +191,32 @@ template <class V>
                 const int p1 = x->hp_premier[j], p2 = x->hp_second[j];
                 if (!(((paires >> p1) | (paires >> p2)) & 1u)) continue;
                 float *o = somme[j];
-                for (int i = 0; i < m; i++)
-                    o[i] += (t.k[i] == p1 ? t.g1[i] : 0.0f) + (t.k[i] == p2 ? t.g2[i] : 0.0f);
+                if (ecrit[j])
+                    for (int i = 0; i < m; i++)
+                        o[i] += (t.k[i] == p1 ? t.g1[i] : 0.0f) + (t.k[i] == p2 ? t.g2[i] : 0.0f);
+                else
+                    for (int i = 0; i < m; i++)
+                        o[i] = (t.k[i] == p1 ? t.g1[i] : 0.0f) + (t.k[i] == p2 ? t.g2[i] : 0.0f);
+                ecrit[j] = true;
             }
             if (!dedans) continue;
-            if (!au_centre) std::fill(centre, centre + m, 0.0f);
+            if (au_centre)
+                for (int i = 0; i < m; i++) centre[i] += t.c[i];
+            else
+                std::copy(t.c, t.c + m, centre);
             au_centre = true;
-            for (int i = 0; i < m; i++) centre[i] += t.c[i];
         }
         for (int j = 0; j < nb; j++) {
             t_sample *o = sorties[j] + debut;
             const float g = x->gain_centre[j];
-            if (au_centre)
+            if (ecrit[j] && au_centre)
                 for (int i = 0; i < m; i++) o[i] = somme[j][i] + centre[i] * g;
-            else
+            else if (ecrit[j])
                 std::copy(somme[j], somme[j] + m, o);
+            else if (au_centre)
+                for (int i = 0; i < m; i++) o[i] = centre[i] * g;
+            else
+                std::fill(o, o + m, 0.0f);
         }
     }
 }
