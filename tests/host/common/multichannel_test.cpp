@@ -155,4 +155,18 @@ TEST(Multichannel, FlagInAnEarlierPdKeepsTheOutlets) {
     }
 }
 
+// The examples the help patches open, each in a Pd that has snake~.
+TEST(Multichannel, ExamplesOpenCleanly) {
+    if (pd_version() < 54) GTEST_SKIP() << "a Pd without multichannel signals";
+    for (const char *name : {"sorvel~", "kelmor~", "trazin~"}) {
+        pd_host::Patch p;
+        const int open = p.msg(std::string("; pd open ") + name + "-multichannel.pd " +
+                               RC_LIBRARY_FOLDER + "/multichannel");
+        p.connect(p.obj("loadbang"), 0, open, 0);
+        const pd_host::Result r = p.run(256);
+        for (const char *bad : {"couldn't create", "connection failed", "error", "~: "})
+            EXPECT_EQ(r.count(bad), 0) << name << "\n" << r.console;
+    }
+}
+
 } // namespace
