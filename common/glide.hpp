@@ -73,8 +73,11 @@ void glisser_sources(Objet *x, const t_sample *entree, t_sample *const *sorties,
     t_sample somme[MORCEAU], *o[GLIDE_MAX_SORTIES];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        std::copy(entree + debut, entree + debut + m, somme);
-        for (int k = 1; k < nb_sources; k++) {
+        // The first two at once: a plain copy would call memcpy, whose
+        // version would raise the glibc the externals need.
+        const t_sample *e0 = entree + debut, *e1 = canal(entree, nb_sources, 1, n) + debut;
+        for (int i = 0; i < m; i++) somme[i] = e0[i] + e1[i];
+        for (int k = 2; k < nb_sources; k++) {
             const t_sample *e = canal(entree, nb_sources, k, n) + debut;
             for (int i = 0; i < m; i++) somme[i] += e[i];
         }
