@@ -32,7 +32,8 @@ template <class Objet> inline int glide_nb_actifs(const Objet *x) {
 
 // Its sources and whether its outlet is multichannel: a record without
 // these fields has one source and an outlet per loudspeaker.
-template <class Objet> inline auto glide_nb_sources(const Objet *x, int) -> decltype(x->nb_sources) {
+template <class Objet>
+inline auto glide_nb_sources(const Objet *x, int) -> decltype(x->nb_sources) {
     return x->nb_sources;
 }
 template <class Objet> inline int glide_nb_sources(const Objet *, long) {

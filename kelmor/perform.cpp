@@ -42,9 +42,9 @@ constexpr int MORCEAU = 256;
 // One source over a stretch into the outlets' stretches `o`, written or,
 // with CUMUL, added to.
 template <bool CUMUL>
-[[gnu::always_inline]] inline void morceau(const t_kelmor_tilde *x, float norme,
-                                           const t_sample *ps, const t_sample *px,
-                                           const t_sample *py, int m, t_sample *const *o) {
+[[gnu::always_inline]] inline void morceau(const t_kelmor_tilde *x, float norme, const t_sample *ps,
+                                           const t_sample *px, const t_sample *py, int m,
+                                           t_sample *const *o) {
     float X[MORCEAU], Y[MORCEAU], W[MORCEAU], A[MORCEAU], B[MORCEAU];
     if (x->type_repere == REPERE_POLAIRE) {
         polaire(x->table_cos, px, py, m, X, Y);
@@ -93,11 +93,9 @@ RINGCUBE_AVX2 void panoramique_avx2(const t_kelmor_tilde *x, const t_sample *ent
 
 // Many sources, summed aside until every source of the stretch has been
 // read.
-[[gnu::always_inline]] inline void panoramique_sources(const t_kelmor_tilde *x,
-                                                       const t_sample *entree,
-                                                       const t_sample *premiere,
-                                                       const t_sample *seconde,
-                                                       t_sample *const *sorties, int n) {
+[[gnu::always_inline]] inline void
+panoramique_sources(const t_kelmor_tilde *x, const t_sample *entree, const t_sample *premiere,
+                    const t_sample *seconde, t_sample *const *sorties, int n) {
     const float norme = norme_premier_ordre(x->nb_hp);
     const int nb_sources = std::max(x->nb_sources, 1);
     const int *canaux = x->nb_canaux_position;

@@ -114,10 +114,10 @@ template <class V>
         const M p = v_charger<M>(k + i);
         const V u0 = v_charger<V>(px + i), v0 = v_charger<V>(py + i),
                 r2 = polaire ? v_charger<V>(d2 + i) : u0 * u0 + v0 * v0;
-        const V u = u0 * v_choisir16(x->paire_mat[0], p, huit) +
-                    v0 * v_choisir16(x->paire_mat[1], p, huit);
-        const V v = u0 * v_choisir16(x->paire_mat[2], p, huit) +
-                    v0 * v_choisir16(x->paire_mat[3], p, huit);
+        const V u =
+            u0 * v_choisir16(x->paire_mat[0], p, huit) + v0 * v_choisir16(x->paire_mat[1], p, huit);
+        const V v =
+            u0 * v_choisir16(x->paire_mat[2], p, huit) + v0 * v_choisir16(x->paire_mat[3], p, huit);
         const V somme = u * u + v * v;
         // Outside the disc 1 / (sqrt(2S) d), inside d / (sqrt(2S) rc^2), both
         // with d^2 under the root; the distance itself only inside.
@@ -168,11 +168,9 @@ RINGCUBE_AVX2 void panoramique_huit(const t_sorvel_tilde *x, const t_sample *ent
 // writes, the others add); their centre weights are summed and spread once.
 // The sums stay aside until every source of the stretch has been read.
 template <class V>
-[[gnu::always_inline]] inline void panoramique_sources(const t_sorvel_tilde *x,
-                                                       const t_sample *entree,
-                                                       const t_sample *premiere,
-                                                       const t_sample *seconde,
-                                                       t_sample *const *sorties, int n) {
+[[gnu::always_inline]] inline void
+panoramique_sources(const t_sorvel_tilde *x, const t_sample *entree, const t_sample *premiere,
+                    const t_sample *seconde, t_sample *const *sorties, int n) {
     Etapes t;
     alignas(32) float somme[SORVEL_MAX_HP][MORCEAU], centre[MORCEAU];
     const int nb = x->nb_hp, nb_sources = std::max(x->nb_sources, 1);
@@ -181,10 +179,9 @@ template <class V>
         const int m = std::min(MORCEAU, n - debut);
         bool ecrit[SORVEL_MAX_HP] = {}, au_centre = false;
         for (int s = 0; s < nb_sources; s++) {
-            const bool dedans =
-                etapes<V>(x, canal(entree, nb_sources, s, n) + debut,
-                          canal(premiere, canaux[0], s, n) + debut,
-                          canal(seconde, canaux[1], s, n) + debut, m, t);
+            const bool dedans = etapes<V>(x, canal(entree, nb_sources, s, n) + debut,
+                                          canal(premiere, canaux[0], s, n) + debut,
+                                          canal(seconde, canaux[1], s, n) + debut, m, t);
             unsigned paires = 0;
             for (int i = 0; i < m; i++) paires |= 1u << t.k[i];
             for (int j = 0; j < nb; j++) {
@@ -245,8 +242,8 @@ t_int *sorvel_tilde_perform_signal(t_int *w) {
         glisser_sources(x, entree, sorties, n);
         return suite;
     }
-    const bool une = x->nb_sources <= 1 && x->nb_canaux_position[0] <= 1 &&
-                     x->nb_canaux_position[1] <= 1;
+    const bool une =
+        x->nb_sources <= 1 && x->nb_canaux_position[0] <= 1 && x->nb_canaux_position[1] <= 1;
     if (une && ringcube_avx2())
         panoramique_huit(x, entree, premiere, seconde, sorties, n);
     else if (une)

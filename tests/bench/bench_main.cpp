@@ -219,9 +219,8 @@ void multicanal(pd_host::Patch &p, const std::string &objet, int coordonnees, bo
         return;
     }
     const size_t nom = objet.find(' ');
-    const int o = p.obj(forme == Forme::une_mc
-                            ? objet.substr(0, nom) + " -mc" + objet.substr(nom)
-                            : objet);
+    const int o =
+        p.obj(forme == Forme::une_mc ? objet.substr(0, nom) + " -mc" + objet.substr(nom) : objet);
     p.connect(joindre(p, sources), 0, o, 0);
     for (int c = 0; c < coordonnees; c++) p.connect(joindre(p, pos[c]), 0, o, c + 1);
     int depart = o;
@@ -351,14 +350,14 @@ int main(int argc, char **argv) {
             const double seuls = mesurer(Forme::signaux_seuls);
             const double separees = mesurer(Forme::separees);
             std::printf("%-56s %10.3f\n", ("(" + quoi + ": the signals alone)").c_str(), seuls);
-            std::printf("%-56s %10.3f %10.2f %10.2f\n", (quoi + ": 16 instances").c_str(),
-                        separees, 1.0, 1.0);
+            std::printf("%-56s %10.3f %10.2f %10.2f\n", (quoi + ": 16 instances").c_str(), separees,
+                        1.0, 1.0);
             for (const Forme forme : {Forme::une, Forme::une_mc}) {
                 const double s = mesurer(forme);
-                std::printf("%-56s %10.3f %10.2f %10.2f\n",
-                            (quoi + (forme == Forme::une ? ": one instance" : ": one, -mc"))
-                                .c_str(),
-                            s, s / separees, (s - seuls) / (separees - seuls));
+                std::printf(
+                    "%-56s %10.3f %10.2f %10.2f\n",
+                    (quoi + (forme == Forme::une ? ": one instance" : ": one, -mc")).c_str(), s,
+                    s / separees, (s - seuls) / (separees - seuls));
                 std::fflush(stdout);
             }
         }

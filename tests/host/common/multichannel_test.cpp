@@ -149,8 +149,8 @@ TEST(Multichannel, FlagInAnEarlierPdKeepsTheOutlets) {
         const std::string name = std::string(b.box).substr(0, 7);
         EXPECT_EQ(pd_host::outlets_of(b.box), mc ? 1 : b.outlets) << b.box;
         const pd_host::Lines lines = pd_host::console_of(b.box);
-        const std::string line =
-            name + ": -mc demande Pd 0.54 ou plus r\x82" "cent, une sortie par haut-parleur.";
+        const std::string line = name + ": -mc demande Pd 0.54 ou plus r\x82"
+                                        "cent, une sortie par haut-parleur.";
         EXPECT_EQ(std::count(lines.begin(), lines.end(), line), mc ? 0 : 1) << b.box;
     }
 }
