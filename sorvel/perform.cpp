@@ -134,8 +134,7 @@ template <class V>
     return !v_aucun(interieur);
 }
 
-// Every input sample of a stretch is read by the stages before the last
-// one writes any outlet of it, so an outlet may share any input's memory.
+// One source.
 template <class V>
 [[gnu::always_inline]] inline void panoramique(const t_sorvel_tilde *x, const t_sample *entree,
                                                const t_sample *premiere, const t_sample *seconde,
