@@ -65,11 +65,10 @@ void glisser_gains(Objet *x, const t_sample *entree, t_sample *const *sorties, i
 
 // The glide over the sum of the sources, the channels of `entree` one
 // after the other: each stretch's sources are summed aside before any output
-// of it is written. One source is today's glide as it stands.
+// of it is written.
 template <class Objet>
-void glisser_sources(Objet *x, const t_sample *entree, t_sample *const *sorties, int n) {
-    const int nb_sources = glide_nb_sources(x, 0);
-    if (nb_sources <= 1) return glisser_gains(x, entree, sorties, n);
+[[gnu::noinline]] void glisser_somme(Objet *x, int nb_sources, const t_sample *entree,
+                                     t_sample *const *sorties, int n) {
     constexpr int MORCEAU = 256;
     t_sample somme[MORCEAU], *o[GLIDE_MAX_SORTIES];
     for (int debut = 0; debut < n; debut += MORCEAU) {
@@ -85,6 +84,16 @@ void glisser_sources(Objet *x, const t_sample *entree, t_sample *const *sorties,
         for (int j = 0; j < glide_nb_sorties(x); j++) o[j] = sorties[j] + debut;
         glisser_gains(x, somme, o, m);
     }
+}
+
+// The glide of every source; one source is the glide as it always was.
+template <class Objet>
+inline void glisser_sources(Objet *x, const t_sample *entree, t_sample *const *sorties, int n) {
+    const int nb_sources = glide_nb_sources(x, 0);
+    if (nb_sources <= 1)
+        glisser_gains(x, entree, sorties, n);
+    else
+        glisser_somme(x, nb_sources, entree, sorties, n);
 }
 
 // Control-rate perform routine. Arguments: the record, the input vector, the

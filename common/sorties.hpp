@@ -14,10 +14,14 @@ inline int nb_vecteurs_sortie(int nb_sorties, int multicanal) {
 // the word after them.
 inline int lire_sorties(const t_int *w, int premier, int nb_sorties, int multicanal,
                         t_sample **sorties) {
-    const int n = static_cast<int>(w[premier + nb_vecteurs_sortie(nb_sorties, multicanal)]);
-    for (int j = 0; j < nb_sorties; j++)
-        sorties[j] = multicanal ? reinterpret_cast<t_sample *>(w[premier]) + j * std::max(n, 0)
-                                : reinterpret_cast<t_sample *>(w[premier + j]);
+    if (!multicanal) {
+        for (int j = 0; j < nb_sorties; j++)
+            sorties[j] = reinterpret_cast<t_sample *>(w[premier + j]);
+        return static_cast<int>(w[premier + nb_sorties]);
+    }
+    const int n = static_cast<int>(w[premier + 1]);
+    t_sample *v = reinterpret_cast<t_sample *>(w[premier]);
+    for (int j = 0; j < nb_sorties; j++) sorties[j] = v + j * std::max(n, 0);
     return n;
 }
 

@@ -100,24 +100,21 @@ decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__rest
              t_sample *__restrict s0, t_sample *__restrict s1, t_sample *__restrict s2,
              t_sample *__restrict s3, t_sample *__restrict s4, t_sample *__restrict s5,
              t_sample *__restrict s6, t_sample *__restrict s7, int m) {
-    const auto poser = [](t_sample &o, float v) {
-        if constexpr (CUMUL)
-            o += v;
-        else
-            o = v;
-    };
     for (int i = 0; i < m; i++) {
         const float ax = p.x[i] * a, ay = p.y[i] * a, az = p.z[i] * a, s = source[i];
         const float xp = p.omni[i] + ax, xm = p.omni[i] - ax;
         const float xp_yp = xp + ay, xp_ym = xp - ay, xm_yp = xm + ay, xm_ym = xm - ay;
-        poser(s0[i], couper(norme * (xm_yp - az)) * s);
-        poser(s1[i], couper(norme * (xp_yp - az)) * s);
-        poser(s2[i], couper(norme * (xp_ym - az)) * s);
-        poser(s3[i], couper(norme * (xm_ym - az)) * s);
-        poser(s4[i], couper(norme * (xm_yp + az)) * s);
-        poser(s5[i], couper(norme * (xp_yp + az)) * s);
-        poser(s6[i], couper(norme * (xp_ym + az)) * s);
-        poser(s7[i], couper(norme * (xm_ym + az)) * s);
+        const float g0 = couper(norme * (xm_yp - az)) * s, g1 = couper(norme * (xp_yp - az)) * s,
+                    g2 = couper(norme * (xp_ym - az)) * s, g3 = couper(norme * (xm_ym - az)) * s,
+                    g4 = couper(norme * (xm_yp + az)) * s, g5 = couper(norme * (xp_yp + az)) * s,
+                    g6 = couper(norme * (xp_ym + az)) * s, g7 = couper(norme * (xm_ym + az)) * s;
+        if constexpr (CUMUL) {
+            s0[i] += g0, s1[i] += g1, s2[i] += g2, s3[i] += g3;
+            s4[i] += g4, s5[i] += g5, s6[i] += g6, s7[i] += g7;
+        } else {
+            s0[i] = g0, s1[i] = g1, s2[i] = g2, s3[i] = g3;
+            s4[i] = g4, s5[i] = g5, s6[i] = g6, s7[i] = g7;
+        }
     }
 }
 
