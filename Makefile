@@ -32,10 +32,12 @@ check: deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -E '^fuzz[.]'
 
 # The peers a Pd user would patch instead, measured side by side; only the
-# benchmark uses them, so a failed install leaves their rows out.
+# benchmark uses them, so a failed install leaves their rows out. So does a
+# missing Pd 0.55 the multichannel rows.
 bench: deps all
 	@[ "$$(id -u)" -ne 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y \
 	  --no-install-recommends pd-iemmatrix pd-zexy >/dev/null 2>&1 || true
+	@[ ! -x tools/fetch-pd055 ] || [ -x $(BUILD)/pd055/pd ] || tools/fetch-pd055 $(BUILD)/pd055 || true
 	cmake --build $(BUILD) --target bench_ringcube -j $(JOBS)
 	$(BUILD)/tests/bench_ringcube --benchmark_min_time=0.2
 

@@ -9,12 +9,14 @@
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
 #include "../common/numbers.hpp"
+#include "../common/multicanal.hpp"
 #include "../common/pd_glue.hpp"
 
 static t_class *kelmor_tilde_class;
 
 static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     t_kelmor_tilde *x = reinterpret_cast<t_kelmor_tilde *>(pd_new(kelmor_tilde_class));
+    x->sortie_multicanal = lire_drapeau_mc("kelmor~", &argc, &argv);
 
     int nb = argc >= 1 ? entier_tronque(atom_getfloat(&argv[0])) : 4;
     if (nb < KELMOR_MIN_HP || nb > KELMOR_MAX_HP) {
@@ -60,7 +62,7 @@ static void *kelmor_tilde_new(t_symbol *, int argc, t_atom *argv) {
     kelmor_tilde_recoit_x(x, x->type_repere == REPERE_POLAIRE ? 1.0f : 0.0f);
 
     creer_entrees_position(&x->x_obj, x->type_entrees == ENTREES_CONTROLE, {"x", "y"});
-    creer_sorties(&x->x_obj, x->nb_sorties);
+    creer_sorties(&x->x_obj, x->nb_sorties, x->sortie_multicanal);
     return x;
 }
 
@@ -68,19 +70,15 @@ static void kelmor_tilde_dest(t_kelmor_tilde *x) {
     if (x->type_entrees == ENTREES_SIGNAL) free(x->hp_cos);
 }
 
-// Every outlet's vector is passed, active or not: the perform routines write
-// the silence of the inactive ones.
 static void kelmor_tilde_dsp(t_kelmor_tilde *x, t_signal **sp) {
-    if (x->type_entrees == ENTREES_CONTROLE)
-        ajouter_perform(kelmor_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
-    else
-        ajouter_perform(kelmor_tilde_perform_signal, x, sp, 3 + x->nb_sorties);
+    ajouter_perform_objet(x, sp, 2, x->nb_sorties, kelmor_tilde_perform_controle,
+                          kelmor_tilde_perform_signal);
 }
 
 RINGCUBE_EXPORT void kelmor_tilde_setup(void) {
     kelmor_tilde_class =
         class_new(gensym("kelmor~"), pd_createur(kelmor_tilde_new), pd_methode(kelmor_tilde_dest),
-                  sizeof(t_kelmor_tilde), 0, A_GIMME, 0);
+                  sizeof(t_kelmor_tilde), drapeaux_multicanal(), A_GIMME, 0);
     t_class *c = kelmor_tilde_class;
     class_addmethod(c, pd_methode(kelmor_tilde_dsp), gensym("dsp"), A_CANT, 0);
     class_addmethod(c, nullfn, gensym("signal"), A_NULL);

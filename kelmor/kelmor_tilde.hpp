@@ -43,6 +43,13 @@ struct t_kelmor_tilde {
     // so that a position message costs no trigonometry per loudspeaker.
     double hp_cos_double[KELMOR_MAX_HP];
     double hp_sin_double[KELMOR_MAX_HP];
+    // Multichannel signals (Pd 0.54 on): one outlet carrying the loudspeakers
+    // as channels, fixed at creation; the sources (channels of the source
+    // inlet) and the channels of each position inlet, as the last dsp method
+    // found them (0 reads as 1).
+    int sortie_multicanal;
+    int nb_sources;
+    int nb_canaux_position[2];
 };
 
 // pd_new zero-fills the record and runs no constructor.

@@ -9,12 +9,14 @@
 #include "../common/cosine_table.hpp"
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
+#include "../common/multicanal.hpp"
 #include "../common/pd_glue.hpp"
 
 static t_class *sorvel_tilde_class;
 
 static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     t_sorvel_tilde *x = reinterpret_cast<t_sorvel_tilde *>(pd_new(sorvel_tilde_class));
+    x->sortie_multicanal = lire_drapeau_mc("sorvel~", &argc, &argv);
 
     int nb = argc >= 1 ? entier_tronque(atom_getfloat(&argv[0])) : 4;
     if (nb < 3 || nb > SORVEL_MAX_HP) {
@@ -73,7 +75,7 @@ static void *sorvel_tilde_new(t_symbol *, int argc, t_atom *argv) {
     }
 
     creer_entrees_position(&x->x_obj, x->type_entrees == ENTREES_CONTROLE, {"x", "y"});
-    creer_sorties(&x->x_obj, x->nb_sorties);
+    creer_sorties(&x->x_obj, x->nb_sorties, x->sortie_multicanal);
     return x;
 }
 
@@ -81,19 +83,15 @@ static void sorvel_tilde_dest(t_sorvel_tilde *x) {
     if (x->type_entrees == ENTREES_SIGNAL) free(x->table_cos);
 }
 
-// Every outlet's vector is passed, active or not: the perform routines write
-// the silence of the inactive ones.
 static void sorvel_tilde_dsp(t_sorvel_tilde *x, t_signal **sp) {
-    if (x->type_entrees == ENTREES_CONTROLE)
-        ajouter_perform(sorvel_tilde_perform_controle, x, sp, 1 + x->nb_sorties);
-    else
-        ajouter_perform(sorvel_tilde_perform_signal, x, sp, 3 + x->nb_sorties);
+    ajouter_perform_objet(x, sp, 2, x->nb_sorties, sorvel_tilde_perform_controle,
+                          sorvel_tilde_perform_signal);
 }
 
 RINGCUBE_EXPORT void sorvel_tilde_setup(void) {
     sorvel_tilde_class =
         class_new(gensym("sorvel~"), pd_createur(sorvel_tilde_new), pd_methode(sorvel_tilde_dest),
-                  sizeof(t_sorvel_tilde), 0, A_GIMME, 0);
+                  sizeof(t_sorvel_tilde), drapeaux_multicanal(), A_GIMME, 0);
     class_addmethod(sorvel_tilde_class, pd_methode(sorvel_tilde_dsp), gensym("dsp"), A_CANT, 0);
     class_addmethod(sorvel_tilde_class, nullfn, gensym("signal"), A_NULL);
     class_addfloat(sorvel_tilde_class, sorvel_tilde_recoit_x);

@@ -47,6 +47,13 @@ struct t_sorvel_tilde {
     float paire_teta[SORVEL_MAX_HP], paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP];
     float paire_marge[SORVEL_MAX_HP];
     int hp_premier[SORVEL_MAX_HP], hp_second[SORVEL_MAX_HP];
+    // Multichannel signals (Pd 0.54 on): one outlet carrying the loudspeakers
+    // as channels, fixed at creation; the sources (channels of the source
+    // inlet) and the channels of each position inlet, as the last dsp method
+    // found them (0 reads as 1).
+    int sortie_multicanal;
+    int nb_sources;
+    int nb_canaux_position[2];
 };
 
 // pd_new zero-fills the record and runs no constructor.

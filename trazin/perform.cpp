@@ -87,13 +87,14 @@ struct PoidsMorceau {
     }
 }
 
-// The eight outputs of a stretch. Every component of every direction of the
-// cube is +a or -a, to the rounding of the block's tables, so each product of
-// a weight with a direction is one product or its opposite and the sums build
-// on one another: 3 products and 14 sums for the eight projections. The
-// weights are bounded by the offset, so no sum leaves the float range. The
-// source never shares an output's memory here (the routine copies it aside
-// when an output does).
+// The eight outputs of a stretch, written or, with CUMUL, added to. Every
+// component of every direction of the cube is +a or -a, to the rounding of
+// the block's tables, so each product of a weight with a direction is one
+// product or its opposite and the sums build on one another: 3 products and
+// 14 sums for the eight projections. The weights are bounded by the offset,
+// so no sum leaves the float range. The source never shares an output's
+// memory here (the routines copy it aside when an output may).
+template <bool CUMUL>
 [[gnu::always_inline]] inline void
 decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__restrict source,
              t_sample *__restrict s0, t_sample *__restrict s1, t_sample *__restrict s2,
@@ -103,14 +104,33 @@ decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__rest
         const float ax = p.x[i] * a, ay = p.y[i] * a, az = p.z[i] * a, s = source[i];
         const float xp = p.omni[i] + ax, xm = p.omni[i] - ax;
         const float xp_yp = xp + ay, xp_ym = xp - ay, xm_yp = xm + ay, xm_ym = xm - ay;
-        s0[i] = couper(norme * (xm_yp - az)) * s;
-        s1[i] = couper(norme * (xp_yp - az)) * s;
-        s2[i] = couper(norme * (xp_ym - az)) * s;
-        s3[i] = couper(norme * (xm_ym - az)) * s;
-        s4[i] = couper(norme * (xm_yp + az)) * s;
-        s5[i] = couper(norme * (xp_yp + az)) * s;
-        s6[i] = couper(norme * (xp_ym + az)) * s;
-        s7[i] = couper(norme * (xm_ym + az)) * s;
+        const float g0 = couper(norme * (xm_yp - az)) * s, g1 = couper(norme * (xp_yp - az)) * s,
+                    g2 = couper(norme * (xp_ym - az)) * s, g3 = couper(norme * (xm_ym - az)) * s,
+                    g4 = couper(norme * (xm_yp + az)) * s, g5 = couper(norme * (xp_yp + az)) * s,
+                    g6 = couper(norme * (xp_ym + az)) * s, g7 = couper(norme * (xm_ym + az)) * s;
+        if constexpr (CUMUL) {
+            s0[i] += g0, s1[i] += g1, s2[i] += g2, s3[i] += g3;
+            s4[i] += g4, s5[i] += g5, s6[i] += g6, s7[i] += g7;
+        } else {
+            s0[i] = g0, s1[i] = g1, s2[i] = g2, s3[i] = g3;
+            s4[i] = g4, s5[i] = g5, s6[i] = g6, s7[i] = g7;
+        }
+    }
+}
+
+// The weights of a stretch, from the position signals in the object's
+// coordinates.
+[[gnu::always_inline]] inline void poids(const t_trazin_tilde *x, const t_sample *c1,
+                                         const t_sample *c2, const t_sample *c3, int m,
+                                         Position &pos, PoidsMorceau &p) {
+    if (x->type_repere == REPERE_POLAIRE) {
+        polaire(x->table_cos, c1, c2, c3, m, pos);
+        ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
+    } else if (x->type_repere == REPERE_SPHERIQUE) {
+        spherique(x->table_cos, c1, c2, c3, m, pos);
+        ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
+    } else {
+        ponderer(x->offset, c1, c2, c3, m, p);
     }
 }
 
@@ -127,20 +147,13 @@ decoder_cube(const PoidsMorceau &p, float a, float norme, const t_sample *__rest
     alignas(32) t_sample copie[MORCEAU];
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
-        if (x->type_repere == REPERE_POLAIRE) {
-            polaire(x->table_cos, c1 + debut, c2 + debut, c3 + debut, m, pos);
-            ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
-        } else if (x->type_repere == REPERE_SPHERIQUE) {
-            spherique(x->table_cos, c1 + debut, c2 + debut, c3 + debut, m, pos);
-            ponderer(x->offset, pos.x, pos.y, pos.z, m, p);
-        } else {
-            ponderer(x->offset, c1 + debut, c2 + debut, c3 + debut, m, p);
-        }
+        poids(x, c1 + debut, c2 + debut, c3 + debut, m, pos, p);
         const t_sample *source = entree + debut;
         if (partage) source = std::copy(source, source + m, copie) - m;
         t_sample *const *o = sorties;
-        decoder_cube(p, a, norme, source, o[0] + debut, o[1] + debut, o[2] + debut, o[3] + debut,
-                     o[4] + debut, o[5] + debut, o[6] + debut, o[7] + debut, m);
+        decoder_cube<false>(p, a, norme, source, o[0] + debut, o[1] + debut, o[2] + debut,
+                            o[3] + debut, o[4] + debut, o[5] + debut, o[6] + debut, o[7] + debut,
+                            m);
     }
 }
 
@@ -150,10 +163,45 @@ RINGCUBE_AVX2 void panoramiser_avx2(const t_trazin_tilde *x, const t_sample *ent
     panoramiser(x, entree, c1, c2, c3, sorties, n);
 }
 
+// Many sources, summed aside until every source of the stretch has been
+// read.
+[[gnu::always_inline]] inline void panoramiser_sources(const t_trazin_tilde *x,
+                                                       const t_sample *entree, const t_sample *c1,
+                                                       const t_sample *c2, const t_sample *c3,
+                                                       t_sample *const *sorties, int n) {
+    const float a = x->hp_sin_elev[TRAZIN_NB_HP - 1], norme = norme_premier_ordre(TRAZIN_NB_HP);
+    const int nb_sources = std::max(x->nb_sources, 1);
+    const int *canaux = x->nb_canaux_position;
+    Position pos;
+    PoidsMorceau p;
+    alignas(32) t_sample o[TRAZIN_NB_HP][MORCEAU];
+    for (int debut = 0; debut < n; debut += MORCEAU) {
+        const int m = std::min(MORCEAU, n - debut);
+        for (int k = 0; k < nb_sources; k++) {
+            poids(x, canal(c1, canaux[0], k, n) + debut, canal(c2, canaux[1], k, n) + debut,
+                  canal(c3, canaux[2], k, n) + debut, m, pos, p);
+            const t_sample *source = canal(entree, nb_sources, k, n) + debut;
+            if (k == 0)
+                decoder_cube<false>(p, a, norme, source, o[0], o[1], o[2], o[3], o[4], o[5], o[6],
+                                    o[7], m);
+            else
+                decoder_cube<true>(p, a, norme, source, o[0], o[1], o[2], o[3], o[4], o[5], o[6],
+                                   o[7], m);
+        }
+        for (int j = 0; j < TRAZIN_NB_HP; j++) std::copy(o[j], o[j] + m, sorties[j] + debut);
+    }
+}
+
+RINGCUBE_AVX2 void panoramiser_sources_avx2(const t_trazin_tilde *x, const t_sample *entree,
+                                            const t_sample *c1, const t_sample *c2,
+                                            const t_sample *c3, t_sample *const *sorties, int n) {
+    panoramiser_sources(x, entree, c1, c2, c3, sorties, n);
+}
+
 } // namespace
 
-// Arguments: the record, the input, the three position signals, the eight
-// outlet vectors, the block size.
+// Arguments: the record, the input, the three position signals, the
+// outlets' vectors, the block size.
 t_int *trazin_tilde_perform_signal(t_int *w) {
     t_trazin_tilde *x = reinterpret_cast<t_trazin_tilde *>(w[1]);
     const t_sample *entree = reinterpret_cast<t_sample *>(w[2]);
@@ -161,19 +209,24 @@ t_int *trazin_tilde_perform_signal(t_int *w) {
     const t_sample *c2 = reinterpret_cast<t_sample *>(w[4]);
     const t_sample *c3 = reinterpret_cast<t_sample *>(w[5]);
     t_sample *sorties[TRAZIN_NB_HP];
-    for (int j = 0; j < TRAZIN_NB_HP; j++) sorties[j] = reinterpret_cast<t_sample *>(w[6 + j]);
-    const int n = static_cast<int>(w[6 + TRAZIN_NB_HP]);
+    const int n = lire_sorties(w, 6, TRAZIN_NB_HP, x->sortie_multicanal, sorties);
+    t_int *const suite = w + nb_vecteurs_sortie(TRAZIN_NB_HP, x->sortie_multicanal) + 7;
 
     // Without its tables (the block could not be had) the instance can only
     // play the glide.
     if (x->entrees_muettes || !x->table_cos) {
-        glisser_gains(x, entree, sorties, n);
-        return w + 15;
+        glisser_sources(x, entree, sorties, n);
+        return suite;
     }
-
-    if (ringcube_avx2())
+    const int *canaux = x->nb_canaux_position;
+    const bool une = x->nb_sources <= 1 && canaux[0] <= 1 && canaux[1] <= 1 && canaux[2] <= 1;
+    if (une && ringcube_avx2())
         panoramiser_avx2(x, entree, c1, c2, c3, sorties, n);
-    else
+    else if (une)
         panoramiser(x, entree, c1, c2, c3, sorties, n);
-    return w + 15;
+    else if (ringcube_avx2())
+        panoramiser_sources_avx2(x, entree, c1, c2, c3, sorties, n);
+    else
+        panoramiser_sources(x, entree, c1, c2, c3, sorties, n);
+    return suite;
 }

@@ -8,12 +8,14 @@
 #include "../common/cp850.hpp"
 #include "../common/creation_args.hpp"
 #include "../common/numbers.hpp"
+#include "../common/multicanal.hpp"
 #include "../common/pd_glue.hpp"
 
 static t_class *trazin_tilde_class;
 
 static void *trazin_tilde_new(t_symbol *, int argc, t_atom *argv) {
     t_trazin_tilde *x = reinterpret_cast<t_trazin_tilde *>(pd_new(trazin_tilde_class));
+    x->sortie_multicanal = lire_drapeau_mc("trazin~", &argc, &argv);
 
     const char repere = lettre_choisie(argc, argv, 0, "cps", 'c');
     if (!repere) {
@@ -54,7 +56,7 @@ static void *trazin_tilde_new(t_symbol *, int argc, t_atom *argv) {
     trazin_tilde_recoit_x(x, x->type_repere == REPERE_POLAIRE ? 1.0f : 0.0f);
 
     creer_entrees_position(&x->x_obj, x->type_entrees == ENTREES_CONTROLE, {"x", "y", "z"});
-    creer_sorties(&x->x_obj, TRAZIN_NB_HP);
+    creer_sorties(&x->x_obj, TRAZIN_NB_HP, x->sortie_multicanal);
     return x;
 }
 
@@ -63,16 +65,14 @@ static void trazin_tilde_dest(t_trazin_tilde *x) {
 }
 
 static void trazin_tilde_dsp(t_trazin_tilde *x, t_signal **sp) {
-    if (x->type_entrees == ENTREES_CONTROLE)
-        ajouter_perform(trazin_tilde_perform_controle, x, sp, 1 + TRAZIN_NB_HP);
-    else
-        ajouter_perform(trazin_tilde_perform_signal, x, sp, 4 + TRAZIN_NB_HP);
+    ajouter_perform_objet(x, sp, 3, TRAZIN_NB_HP, trazin_tilde_perform_controle,
+                          trazin_tilde_perform_signal);
 }
 
 RINGCUBE_EXPORT void trazin_tilde_setup(void) {
     trazin_tilde_class =
         class_new(gensym("trazin~"), pd_createur(trazin_tilde_new), pd_methode(trazin_tilde_dest),
-                  sizeof(t_trazin_tilde), 0, A_GIMME, 0);
+                  sizeof(t_trazin_tilde), drapeaux_multicanal(), A_GIMME, 0);
     t_class *c = trazin_tilde_class;
     class_addmethod(c, pd_methode(trazin_tilde_dsp), gensym("dsp"), A_CANT, 0);
     class_addmethod(c, nullfn, gensym("signal"), A_NULL);

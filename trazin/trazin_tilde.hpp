@@ -54,6 +54,13 @@ struct t_trazin_tilde {
     double hp_sin_teta_double[TRAZIN_NB_HP];
     double hp_cos_elev_double[TRAZIN_NB_HP];
     double hp_sin_elev_double[TRAZIN_NB_HP];
+    // Multichannel signals (Pd 0.54 on): one outlet carrying the loudspeakers
+    // as channels, fixed at creation; the sources (channels of the source
+    // inlet) and the channels of each position inlet, as the last dsp method
+    // found them (0 reads as 1).
+    int sortie_multicanal;
+    int nb_sources;
+    int nb_canaux_position[3];
 };
 
 // pd_new zero-fills the record and runs no constructor.

@@ -172,6 +172,72 @@ Construire signal(const std::string &objet, Signals quoi, int coordonnees) {
     };
 }
 
+// Multichannel (Pd 0.54 on): 16 sources, each with positions of its own,
+// circling (two osc~ of its own frequency a quarter turn apart, outside the
+// disc) or jumping (a noise~ a coordinate), into the same 8 outputs.
+constexpr int SOURCES_MC = 16;
+enum class Forme { signaux_seuls, separees, une, une_mc };
+
+int joindre(pd_host::Patch &p, const std::vector<int> &signaux) {
+    const int serpent = p.obj("snake~ in " + std::to_string(signaux.size()));
+    for (size_t k = 0; k < signaux.size(); k++)
+        p.connect(signaux[k], 0, serpent, static_cast<int>(k));
+    return serpent;
+}
+
+void multicanal(pd_host::Patch &p, const std::string &objet, int coordonnees, bool saute,
+                Forme forme) {
+    std::vector<int> sources, pos[3];
+    for (int k = 0; k < SOURCES_MC; k++) {
+        sources.push_back(p.obj("noise~"));
+        if (saute) {
+            for (int c = 0; c < coordonnees; c++) {
+                const int bruit = p.obj("noise~"), echelle = p.obj("*~ 2");
+                p.connect(bruit, 0, echelle, 0);
+                pos[c].push_back(echelle);
+            }
+            continue;
+        }
+        const std::string hz = std::to_string(0.2 + 0.05 * k);
+        const int x = p.obj("osc~ " + hz), y = p.obj("osc~ " + hz);
+        const int bang = p.obj("loadbang"), quart = p.msg("0.25");
+        p.connect(bang, 0, quart, 0);
+        p.connect(quart, 0, y, 1);
+        pos[0].push_back(x), pos[1].push_back(y);
+        if (coordonnees == 3) pos[2].push_back(p.obj("sig~ 0.2"));
+    }
+    std::vector<int> sorties;
+    for (int j = 0; j < 8; j++) sorties.push_back(p.obj("*~ 0.5"));
+    if (forme == Forme::signaux_seuls) return;
+    if (forme == Forme::separees) {
+        for (int k = 0; k < SOURCES_MC; k++) {
+            const int o = p.obj(objet);
+            p.connect(sources[k], 0, o, 0);
+            for (int c = 0; c < coordonnees; c++) p.connect(pos[c][k], 0, o, c + 1);
+            for (int j = 0; j < 8; j++) p.connect(o, j, sorties[j], 0);
+        }
+        return;
+    }
+    const size_t nom = objet.find(' ');
+    const int o =
+        p.obj(forme == Forme::une_mc ? objet.substr(0, nom) + " -mc" + objet.substr(nom) : objet);
+    p.connect(joindre(p, sources), 0, o, 0);
+    for (int c = 0; c < coordonnees; c++) p.connect(joindre(p, pos[c]), 0, o, c + 1);
+    int depart = o;
+    if (forme == Forme::une_mc) {
+        depart = p.obj("snake~ out 8");
+        p.connect(o, 0, depart, 0);
+    }
+    for (int j = 0; j < 8; j++) p.connect(depart, j, sorties[j], 0);
+}
+
+// The Pd with multichannel signals: RC_PD055, or the one tools/fetch-pd055
+// put into the build folder.
+std::string pd_multicanal() {
+    const char *pd = std::getenv("RC_PD055");
+    return pd && *pd ? pd : RC_PD055_DEFAUT;
+}
+
 double temps_cpu(const Construire &construire, const std::vector<std::string> &bibliotheques) {
     double meilleur = 1e9;
     for (int essai = 0; essai < 3; essai++) {
@@ -255,6 +321,46 @@ int main(int argc, char **argv) {
         if (plancher_s == 0) plancher_s = s;
         std::printf("%-56s %10.3f %10.2f\n", r.nom.c_str(), s, s / plancher_s);
         std::fflush(stdout);
+    }
+
+    // BENCH_MC=0 leaves the multichannel rows out.
+    const char *mc = std::getenv("BENCH_MC");
+    if ((mc && std::string(mc) == "0") || !existe(pd_multicanal())) return 0;
+    std::printf("\nMultichannel in %s: %d sources x 8 loudspeakers x %d s, signal inlets "
+                "(CPU s, best of 3; against the 16 instances: the whole patch, and "
+                "the panning alone, the signals' own time taken off)\n",
+                pd_multicanal().c_str(), SOURCES_MC, SECONDES);
+    std::printf("%-56s %10s %10s %10s\n", "patch", "CPU s", "x whole", "x panning");
+    for (const std::string nom : {"sorvel~", "kelmor~", "trazin~"}) {
+        const bool trazin = nom == "trazin~";
+        const std::string objet = (trazin ? nom : nom + " 8") + " c s";
+        for (const bool saute : {false, true}) {
+            auto mesurer = [&](Forme forme) {
+                double meilleur = 1e9;
+                for (int essai = 0; essai < 3; essai++) {
+                    pd_host::Patch p(TAUX);
+                    multicanal(p, objet, trazin ? 3 : 2, saute, forme);
+                    meilleur = std::min(
+                        meilleur,
+                        p.run(static_cast<long>(SECONDES) * TAUX, pd_multicanal()).cpu_seconds);
+                }
+                return meilleur;
+            };
+            const std::string quoi = objet + (saute ? ", jumping" : ", circling");
+            const double seuls = mesurer(Forme::signaux_seuls);
+            const double separees = mesurer(Forme::separees);
+            std::printf("%-56s %10.3f\n", ("(" + quoi + ": the signals alone)").c_str(), seuls);
+            std::printf("%-56s %10.3f %10.2f %10.2f\n", (quoi + ": 16 instances").c_str(), separees,
+                        1.0, 1.0);
+            for (const Forme forme : {Forme::une, Forme::une_mc}) {
+                const double s = mesurer(forme);
+                std::printf(
+                    "%-56s %10.3f %10.2f %10.2f\n",
+                    (quoi + (forme == Forme::une ? ": one instance" : ": one, -mc")).c_str(), s,
+                    s / separees, (s - seuls) / (separees - seuls));
+                std::fflush(stdout);
+            }
+        }
     }
     return 0;
 }

@@ -183,6 +183,11 @@ t_float sys_getsr(void) {
     return sample_rate;
 }
 
+// The header's Pd, whose signals have one channel.
+void sys_getversion(int *major, int *minor, int *bugfix) {
+    *major = PD_MAJOR_VERSION, *minor = PD_MINOR_VERSION, *bugfix = PD_BUGFIX_VERSION;
+}
+
 void nullfn(void) {}
 
 t_symbol *gensym(const char *s) {
