@@ -5,16 +5,9 @@
 #include <cstddef>
 #include <initializer_list>
 
-// What every object's Pd glue needs.
+#include "platform.hpp"
 
-// Pd finds a class by calling its set-up entry by name, so the entry must
-// stay visible even though the rest of the plug-in is built hidden; a DLL
-// exports it by name.
-#ifdef _WIN32
-#define RINGCUBE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define RINGCUBE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
+// What every object's Pd glue needs.
 
 // Pd's method table takes every routine as a pointer to a function without
 // arguments and calls it back with the arguments its selector declares.
