@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 .PHONY: all deps configure check bench style clean demo install package cross
 
 # The library folder holds the externals of this machine and, where Debian's
-# cross compilers are installed, of arm64 and armhf (tools/cross).
+# cross compilers are installed, of the other machines of machines.txt
+# (tools/cross): arm64, armhf, 64-bit Windows.
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
 	@tools/cross build $(BUILD) $(JOBS)
@@ -21,8 +22,8 @@ deps:
 configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release | grep 'ringcube:' || true
 
-# The ARM machines' Pd comes first, so that configuring registers their
-# tests; their plain tests run under qemu-user in the same ctest.
+# The other machines' Pds come first, so that configuring registers their
+# tests; their plain tests run under qemu-user or wine in the same ctest.
 check: deps
 	@tools/cross sysroots $(BUILD)
 	@$(MAKE) --no-print-directory all
