@@ -31,12 +31,15 @@ check: deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -E '^fuzz[.]'
 
 # The peers a Pd user would patch instead, measured side by side; only the
-# benchmark uses them, so a failed install leaves their rows out.
+# benchmark uses them, so a failed install leaves their rows out. Then the
+# perform routines of each machine this processor runs (Windows under wine)
+# beside this machine's.
 bench: deps all
 	@[ "$$(id -u)" -ne 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y \
 	  --no-install-recommends pd-iemmatrix pd-zexy >/dev/null 2>&1 || true
 	cmake --build $(BUILD) --target bench_ringcube -j $(JOBS)
 	$(BUILD)/tests/bench_ringcube --benchmark_min_time=0.2
+	@tools/bench-machines $(BUILD) $(JOBS)
 
 style:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
