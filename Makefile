@@ -22,9 +22,11 @@ deps:
 configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release | grep 'ringcube:' || true
 
-# The other machines' Pds come first, so that configuring registers their
-# tests; their plain tests run under qemu-user or wine in the same ctest.
+# The other machines' Pds come after a first configuring, which names this
+# machine, and before the second, which registers their tests; their plain
+# tests run under qemu-user or wine in the same ctest.
 check: deps
+	@$(MAKE) --no-print-directory configure
 	@tools/cross sysroots $(BUILD)
 	@$(MAKE) --no-print-directory all
 	@tools/cross tests $(BUILD) $(JOBS)
