@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 .PHONY: all deps configure check bench style clean demo install package cross
 
 # The library folder holds the externals of this machine and, where Debian's
-# cross compilers are installed, of arm64 and armhf (tools/cross).
+# cross compilers are installed, of the other machines of machines.txt
+# (tools/cross): arm64, armhf, 64-bit Windows.
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
 	@tools/cross build $(BUILD) $(JOBS)
@@ -21,25 +22,28 @@ deps:
 configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release | grep 'ringcube:' || true
 
-# The ARM machines' Pd and Debian 13's Pd 0.55 come first, so that
-# configuring registers their tests; the ARM plain tests run under qemu-user
-# in the same ctest. A Pd that cannot be fetched is said in one line and left out.
+# The other machines' Pds come after a first configuring, which names this
+# machine, and before the second, which registers their tests; their plain
+# tests run under qemu-user or wine in the same ctest. A Pd that cannot be
+# had is said in one line and left out.
 check: deps
+	@$(MAKE) --no-print-directory configure
 	@tools/cross sysroots $(BUILD)
-	@tools/fetch-pd055 $(BUILD)/pd055 || true
 	@$(MAKE) --no-print-directory all
 	@tools/cross tests $(BUILD) $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -E '^fuzz[.]'
 
 # The peers a Pd user would patch instead, measured side by side; only the
-# benchmark uses them, so a failed install leaves their rows out. So does a
-# missing Pd 0.55 the multichannel rows.
+# benchmark uses them, so a failed install leaves their rows out, and a
+# missing Pd 0.55 the multichannel rows. Then the perform routines of each
+# machine this processor runs (Windows under wine) beside this machine's.
 bench: deps all
 	@[ "$$(id -u)" -ne 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y \
 	  --no-install-recommends pd-iemmatrix pd-zexy >/dev/null 2>&1 || true
-	@[ ! -x tools/fetch-pd055 ] || [ -x $(BUILD)/pd055/pd ] || tools/fetch-pd055 $(BUILD)/pd055 || true
+	@[ -x $(BUILD)/sysroot/amd64-pd055/pd ] || tools/fetch-pd055 $(BUILD)/sysroot/amd64-pd055 || true
 	cmake --build $(BUILD) --target bench_ringcube -j $(JOBS)
 	$(BUILD)/tests/bench_ringcube --benchmark_min_time=0.2
+	@tools/bench-machines $(BUILD) $(JOBS)
 
 style:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')

@@ -1,12 +1,15 @@
-# cmake -DFOLDER=... -DVERSION=... -DSYSTEM=Linux -DOBJECTS="a;b" -P package.cmake
+# cmake -DFOLDER=... -DVERSION=... -DOBJECTS="a;b" -P package.cmake
 # Zips the library folder FOLDER into a deken archive beside it, named after
-# every machine whose externals the folder holds. Each machine named must
-# have all the objects.
-set(machines amd64 arm64 armv7 i386)
-set(extensions .l_amd64 .l_arm64 .l_arm .l_i386)
+# every machine of machines.txt whose externals the folder holds, and writes
+# its SHA-256 beside it. Each machine named must have all the objects.
+include(${CMAKE_CURRENT_LIST_DIR}/machines.cmake)
 set(name "ringcube[v${VERSION}]")
 set(found "")
-foreach(machine extension IN ZIP_LISTS machines extensions)
+foreach(machine ${RINGCUBE_MACHINES})
+  set(extension ${machine_${machine}_extension})
+  if(extension STREQUAL "-")
+    continue()
+  endif()
   set(missing "")
   set(present 0)
   foreach(object ${OBJECTS})
@@ -19,7 +22,7 @@ foreach(machine extension IN ZIP_LISTS machines extensions)
   if(present AND missing)
     message(FATAL_ERROR "${FOLDER} lacks ${missing}: build every object for ${machine}")
   elseif(present)
-    string(APPEND name "(${SYSTEM}-${machine}-32)")
+    string(APPEND name "(${machine_${machine}_deken}-32)")
     list(APPEND found ${machine})
   endif()
 endforeach()
@@ -28,7 +31,7 @@ if(NOT found)
 endif()
 get_filename_component(parent "${FOLDER}" DIRECTORY)
 get_filename_component(folder "${FOLDER}" NAME)
-file(GLOB old "${parent}/ringcube[[]v*.dek")
+file(GLOB old "${parent}/ringcube[[]v*.dek" "${parent}/ringcube[[]v*.dek.sha256")
 if(old)
   file(REMOVE ${old})
 endif()
@@ -37,4 +40,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${name}.dek" --format=zip "$
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "could not write ${parent}/${name}.dek")
 endif()
-message("wrote ${parent}/${name}.dek")
+# The format of sha256sum, which checks it: sha256sum -c <archive>.sha256
+file(SHA256 "${parent}/${name}.dek" sum)
+file(WRITE "${parent}/${name}.dek.sha256" "${sum}  ${name}.dek\n")
+message("wrote ${parent}/${name}.dek and its .sha256")

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform.hpp"
 #include "sorties.hpp"
 
 // The gain glide shared by the objects whose position arrives as control
@@ -16,10 +17,9 @@ constexpr int GLIDE_MAX_SORTIES = 16;
 // Advances the glide of loudspeakers 0..nb_actifs-1 over n samples and writes
 // input times gain to their outputs; outputs nb_actifs..nb_sorties-1 get
 // zeros. Any output may share memory with the input.
-__attribute__((visibility("hidden"))) void glisser_gains(float *gain_courant, const float *gain_pas,
-                                                         const float *gain_cible, int nb_actifs,
-                                                         int nb_sorties, const t_sample *entree,
-                                                         t_sample *const *sorties, int n);
+RINGCUBE_INTERNE void glisser_gains(float *gain_courant, const float *gain_pas,
+                                    const float *gain_cible, int nb_actifs, int nb_sorties,
+                                    const t_sample *entree, t_sample *const *sorties, int n);
 
 // How many loudspeakers a record has and uses; a record without a
 // loudspeaker count overloads these.

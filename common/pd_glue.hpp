@@ -6,17 +6,9 @@
 #include <initializer_list>
 
 #include "modes.hpp"
+#include "platform.hpp"
 
 // What every object's Pd glue needs.
-
-// Pd finds a class by calling its set-up entry by name, so the entry must
-// stay visible even though the rest of the plug-in is built hidden; a DLL
-// exports it by name.
-#ifdef _WIN32
-#define RINGCUBE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define RINGCUBE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 // Pd's method table takes every routine as a pointer to a function without
 // arguments and calls it back with the arguments its selector declares.

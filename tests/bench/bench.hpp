@@ -33,10 +33,13 @@ struct Bloc {
 
     // The vectors of the instance x, and the routine its dsp method installs.
     Bloc(std::shared_ptr<void> proprietaire, t_object *x);
+    // Block number `bloc` of the case: its positions, its messages, perform.
+    void jouer(long bloc);
 };
 
 // Registers a benchmark; `sorties_actives` counts the outputs that carry
-// sound, for the time per output sample.
+// sound, for the time per output sample. Each program that runs the cases
+// registers them its own way.
 void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *()> preparer);
 
 enum class Repere { cartesien, polaire, spherique };

@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bench.hpp"
 #include "pd_host.hpp"
 
 namespace {
@@ -263,6 +265,20 @@ struct Rangee {
 };
 
 } // namespace
+
+void bench::ajouter(const std::string &name, int sorties_actives,
+                    std::function<Bloc *()> preparer) {
+    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
+        std::unique_ptr<Bloc> b(preparer());
+        long numero = 0;
+        for (auto _ : state) {
+            b->jouer(numero++);
+            benchmark::DoNotOptimize(b->vecteur(1 + b->nb_positions)[BLOC - 1]);
+        }
+        state.counters["samples"] = BLOC;
+        state.counters["outputs"] = BLOC * sorties_actives;
+    });
+}
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);

@@ -1,5 +1,3 @@
-#include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <random>
 
@@ -10,12 +8,6 @@ namespace bench {
 
 namespace {
 constexpr long BLOCS_CHEMIN = 690; // one second of blocks
-
-void avancer(Bloc &b, long bloc) {
-    const long debut = (bloc % BLOCS_CHEMIN) * BLOC;
-    for (size_t p = 0; p < b.chemin.size(); p++)
-        b.w[3 + p] = reinterpret_cast<t_int>(b.chemin[p].data() + debut);
-}
 
 // The position signals of a case over one second: circling, jumping or
 // still, as cartesian (x, y, z), polar (distance, degrees, height) or
@@ -45,13 +37,20 @@ void trajectoire(Bloc &b, const Cas &cas) {
         }
         for (size_t p = 0; p < b.chemin.size(); p++) b.chemin[p][i] = c[p];
     }
-    avancer(b, 0);
 }
 
 const char *nom_repere(Repere r) {
     return r == Repere::cartesien ? "cartesian" : r == Repere::polaire ? "polar" : "spherical";
 }
 } // namespace
+
+void Bloc::jouer(long bloc) {
+    const long debut = (bloc % BLOCS_CHEMIN) * BLOC;
+    for (size_t p = 0; p < chemin.size(); p++)
+        w[3 + p] = reinterpret_cast<t_int>(chemin[p].data() + debut);
+    if (entre_blocs) entre_blocs(bloc);
+    perform(w.data());
+}
 
 Bloc::Bloc(std::shared_ptr<void> proprietaire, t_object *x)
     : objet(std::move(proprietaire)), nb_positions(fake_pd::boxes(x).signal_inlets) {
@@ -64,22 +63,6 @@ Bloc::Bloc(std::shared_ptr<void> proprietaire, t_object *x)
     perform = p.routine;
     w.push_back(0);
     w.insert(w.end(), p.arguments.begin(), p.arguments.end());
-}
-
-void ajouter(const std::string &name, int sorties_actives, std::function<Bloc *()> preparer) {
-    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
-        std::unique_ptr<Bloc> b(preparer());
-        long numero = 0;
-        for (auto _ : state) {
-            if (!b->chemin.empty()) avancer(*b, numero);
-            if (b->entre_blocs) b->entre_blocs(numero);
-            numero++;
-            b->perform(b->w.data());
-            benchmark::DoNotOptimize(b->vecteur(1 + b->nb_positions)[BLOC - 1]);
-        }
-        state.counters["samples"] = BLOC;
-        state.counters["outputs"] = BLOC * sorties_actives;
-    });
 }
 
 void ajouter_cas(const std::string &nom, int sorties_actives, const Fabrique &fabrique,

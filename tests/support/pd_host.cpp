@@ -47,7 +47,11 @@ std::string read_file(const std::string &path) {
 std::vector<std::string> Result::lines() const {
     std::vector<std::string> out;
     std::istringstream in(console);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
+    // A Pd for Windows ends its lines with CR LF.
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
     return out;
 }
 

@@ -26,7 +26,7 @@ struct Result {
     int exit_status = -1;
     double cpu_seconds = 0; // user and system time of the Pd process
 
-    // The console split into lines, without their newlines.
+    // The console split into lines, without their line ends (LF or CR LF).
     std::vector<std::string> lines() const;
     // How many console lines contain the text.
     int count(const std::string &text) const;

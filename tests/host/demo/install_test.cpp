@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "pd_host.hpp"
@@ -68,18 +69,24 @@ TEST(DemoInstall, PackageNamesEveryMachineOfTheFolder) {
     fs::remove_all(stage);
     fs::create_directories(stage);
     fs::copy(RC_LIBRARY_DIR, stage / "ringcube");
+    // machines.txt: machine platform extension deken ...
     std::string name = "ringcube[v" RINGCUBE_VERSION "]";
-    for (const auto &[extension, machine] :
-         {std::pair{".l_amd64", "amd64"}, {".l_arm64", "arm64"}, {".l_arm", "armv7"}})
-        if (fs::exists(stage / "ringcube" / (std::string("sorvel~") + extension)))
-            name += std::string("(Linux-") + machine + "-32)";
-    const std::string package =
-        "'" RC_CMAKE "' -DFOLDER='" + (stage / "ringcube").string() +
-        "' -DVERSION=" RINGCUBE_VERSION
-        " -DSYSTEM=Linux '-DOBJECTS=sorvel;kelmor;trazin' -P '" RC_SOURCE_DIR
-        "/cmake/package.cmake'";
+    std::ifstream machines(RC_SOURCE_DIR "/machines.txt");
+    for (std::string line; std::getline(machines, line);) {
+        std::istringstream row(line);
+        std::string machine, platform, extension, deken;
+        if (line.empty() || line[0] == '#' || !(row >> machine >> platform >> extension >> deken))
+            continue;
+        if (extension != "-" && fs::exists(stage / "ringcube" / ("sorvel~" + extension)))
+            name += "(" + deken + "-32)";
+    }
+    const std::string package = "'" RC_CMAKE "' -DFOLDER='" + (stage / "ringcube").string() +
+                                "' -DVERSION=" RINGCUBE_VERSION
+                                " '-DOBJECTS=sorvel;kelmor;trazin' -P '" RC_SOURCE_DIR
+                                "/cmake/package.cmake'";
     run(package);
     EXPECT_TRUE(fs::exists(stage / (name + ".dek"))) << name;
+    run("cd '" + stage.string() + "' && sha256sum -c '" + name + ".dek.sha256'");
 
     // A machine that lacks an object is refused rather than packed.
     fs::remove(stage / "ringcube" / "trazin~" RC_EXTENSION);
