@@ -86,6 +86,8 @@ void sorvel_tilde_init_hp_mat(t_sorvel_tilde *x) {
         x->paire_marge[k] = std::max(marge[k], marge[suivant]);
         x->hp_premier[x->hp_ordre[k]] = k;
         x->hp_second[x->hp_ordre[suivant]] = k;
+        for (int j = 0; j < SORVEL_MAX_HP; j++)
+            x->paire_voie[k][j] = j == x->hp_ordre[k] ? 0 : j == x->hp_ordre[suivant] ? 1 : 2;
     }
 
     // The pair law at distance 1 applied to the four main directions and

@@ -26,10 +26,9 @@ constexpr int MORCEAU = 256;
 // distance squared; k: its pair, or -1 where the exact search is to find it;
 // g1, g2: its gains on the first and second loudspeaker of that pair; c: its
 // weight of the centre spread.
-struct Etapes {
-    alignas(32) float S[MORCEAU], A[MORCEAU], B[MORCEAU], X[MORCEAU], Y[MORCEAU], d2[MORCEAU],
-        cle[MORCEAU], g1[MORCEAU], g2[MORCEAU], c[MORCEAU];
-    alignas(32) int k[MORCEAU], indice[MORCEAU];
+template <int N = MORCEAU> struct Etapes {
+    alignas(32) float S[N], A[N], B[N], X[N], Y[N], d2[N], cle[N], g1[N], g2[N], c[N];
+    alignas(32) int k[N], indice[N];
 };
 
 // Each sample's pair is the count of sector edges at or below its
@@ -37,9 +36,10 @@ struct Etapes {
 // cartesian a pseudo-angle against the edges', where a sample within the
 // margin of an edge takes the exact search instead. True when a sample lies
 // inside the disc.
-template <class V>
+template <class V, int N>
 [[gnu::always_inline]] inline bool etapes(const t_sorvel_tilde *x, const t_sample *e,
-                                          const t_sample *a, const t_sample *b, int m, Etapes &t) {
+                                          const t_sample *a, const t_sample *b, int m,
+                                          Etapes<N> &t) {
     using M = masque_de<V>;
     constexpr int L = lanes<V>;
     float *S = t.S, *A = t.A, *B = t.B, *X = t.X, *Y = t.Y, *d2 = t.d2, *cle = t.cle;
@@ -139,7 +139,7 @@ template <class V>
 [[gnu::always_inline]] inline void panoramique(const t_sorvel_tilde *x, const t_sample *entree,
                                                const t_sample *premiere, const t_sample *seconde,
                                                t_sample *const *sorties, int n) {
-    Etapes t;
+    Etapes<> t;
     for (int debut = 0; debut < n; debut += MORCEAU) {
         const int m = std::min(MORCEAU, n - debut);
         etapes<V>(x, entree + debut, premiere + debut, seconde + debut, m, t);
@@ -162,15 +162,16 @@ RINGCUBE_AVX2 void panoramique_huit(const t_sorvel_tilde *x, const t_sample *ent
     panoramique<v8f>(x, entree, premiere, seconde, sorties, n);
 }
 
-// Many sources: each one's pair gains go to the loudspeakers of the pairs
-// it meets in the stretch, and only there (the first to reach a loudspeaker
-// writes, the others add); their centre weights are summed and spread once.
-// The sums stay aside until every source of the stretch has been read.
+// Many sources on vectors of four: each one's pair gains go to the
+// loudspeakers of the pairs it meets in the stretch, and only there (the
+// first to reach a loudspeaker writes, the others add); their centre weights
+// are summed and spread once. The sums stay aside until every source of the
+// stretch has been read.
 template <class V>
 [[gnu::always_inline]] inline void
 panoramique_sources(const t_sorvel_tilde *x, const t_sample *entree, const t_sample *premiere,
                     const t_sample *seconde, t_sample *const *sorties, int n) {
-    Etapes t;
+    Etapes<> t;
     alignas(32) float somme[SORVEL_MAX_HP][MORCEAU], centre[MORCEAU];
     const int nb = x->nb_hp, nb_sources = std::max(x->nb_sources, 1);
     const int *canaux = x->nb_canaux_position;
@@ -217,10 +218,94 @@ panoramique_sources(const t_sorvel_tilde *x, const t_sample *entree, const t_sam
     }
 }
 
+// The same on vectors of eight. A source that stays in one pair over a
+// stretch adds its two gains to their loudspeakers' sums as they lie; for
+// the others, one permute puts a sample's two pair gains into the lanes of
+// their loudspeakers, summed sample by sample over a group of sources on
+// every loudspeaker at once and turned into rows at the end.
 RINGCUBE_AVX2 void panoramique_sources_huit(const t_sorvel_tilde *x, const t_sample *entree,
                                             const t_sample *premiere, const t_sample *seconde,
                                             t_sample *const *sorties, int n) {
-    panoramique_sources<v8f>(x, entree, premiere, seconde, sorties, n);
+    constexpr int PAS = 64, GROUPE = 8;
+    Etapes<PAS> t[GROUPE];
+    alignas(32) float centre[PAS], somme[SORVEL_MAX_HP][PAS], lignes[SORVEL_MAX_HP][PAS];
+    alignas(32) v8f bas[PAS], haut[PAS];
+    const int nb = x->nb_hp, nb_sources = std::max(x->nb_sources, 1);
+    const int *canaux = x->nb_canaux_position;
+    const bool huit = nb <= 8;
+    float *rangs[SORVEL_MAX_HP];
+    for (int j = 0; j < SORVEL_MAX_HP; j++) rangs[j] = lignes[j];
+    for (int debut = 0; debut < n; debut += PAS) {
+        const int m = std::min(PAS, n - debut), mv = (m + 7) / 8 * 8;
+        bool ecrit[SORVEL_MAX_HP] = {}, au_centre = false, melees = false;
+        for (int s0 = 0; s0 < nb_sources; s0 += GROUPE) {
+            int g = 0;
+            for (int s = s0; s < std::min(s0 + GROUPE, nb_sources); s++) {
+                Etapes<PAS> &e = t[g];
+                const bool dedans = etapes<v8f>(x, canal(entree, nb_sources, s, n) + debut,
+                                                canal(premiere, canaux[0], s, n) + debut,
+                                                canal(seconde, canaux[1], s, n) + debut, m, e);
+                unsigned paires = 0;
+                for (int i = 0; i < m; i++) paires |= 1u << e.k[i];
+                std::fill(e.k + m, e.k + mv, 0);
+                if (paires & (paires - 1))
+                    g++;
+                else {
+                    const int p = e.k[0];
+                    for (int cote = 0; cote < 2; cote++) {
+                        const int j = x->hp_ordre[p + cote < nb ? p + cote : 0];
+                        const float *gain = cote ? e.g2 : e.g1;
+                        if (ecrit[j])
+                            for (int i = 0; i < m; i++) somme[j][i] += gain[i];
+                        else
+                            std::copy(gain, gain + m, somme[j]);
+                        ecrit[j] = true;
+                    }
+                }
+                if (dedans) {
+                    if (au_centre)
+                        for (int i = 0; i < m; i++) centre[i] += e.c[i];
+                    else
+                        std::copy(e.c, e.c + m, centre);
+                    au_centre = true;
+                }
+            }
+            if (g == 0) continue;
+            for (int i = 0; i < mv; i++) {
+                v8f b = melees ? bas[i] : v8f{}, h = melees && !huit ? haut[i] : v8f{};
+                for (int s = 0; s < g; s++) {
+                    const v8f deux = {t[s].g1[i], t[s].g2[i]};
+                    const int *voie = x->paire_voie[t[s].k[i]];
+                    b += __builtin_shuffle(deux, v_charger<v8i>(voie));
+                    if (!huit) h += __builtin_shuffle(deux, v_charger<v8i>(voie + 8));
+                }
+                bas[i] = b;
+                if (!huit) haut[i] = h;
+            }
+            melees = true;
+        }
+        if (melees)
+            for (int i = 0; i < mv; i += 8) {
+                v_transposer(bas + i, rangs, i);
+                if (!huit) v_transposer(haut + i, rangs + 8, i);
+            }
+        for (int j = 0; j < nb; j++) {
+            t_sample *o = sorties[j] + debut;
+            const float c = x->gain_centre[j], *a = ecrit[j] ? somme[j] : lignes[j];
+            if (ecrit[j] && melees) {
+                for (int i = 0; i < m; i++) o[i] = a[i] + lignes[j][i];
+                a = o;
+            }
+            if (!ecrit[j] && !melees && au_centre)
+                for (int i = 0; i < m; i++) o[i] = centre[i] * c;
+            else if (!ecrit[j] && !melees)
+                std::fill(o, o + m, 0.0f);
+            else if (au_centre)
+                for (int i = 0; i < m; i++) o[i] = a[i] + centre[i] * c;
+            else if (a != o)
+                std::copy(a, a + m, o);
+        }
+    }
 }
 
 } // namespace

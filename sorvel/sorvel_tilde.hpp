@@ -42,11 +42,13 @@ struct t_sorvel_tilde {
     // edges as pseudo-angles (the upper a turn on for the pair across 0;
     // edges past the pairs in use infinite) and how near them the arc
     // cosine may put a source on either side; per loudspeaker, the pairs it
-    // comes first and second in.
+    // comes first and second in; per pair and loudspeaker, 0 for the pair's
+    // first, 1 for its second, 2 for any other.
     float paire_mat[4][SORVEL_MAX_HP], paire_dist[2][SORVEL_MAX_HP];
     float paire_teta[SORVEL_MAX_HP], paire_bas[SORVEL_MAX_HP], paire_haut[SORVEL_MAX_HP];
     float paire_marge[SORVEL_MAX_HP];
     int hp_premier[SORVEL_MAX_HP], hp_second[SORVEL_MAX_HP];
+    int paire_voie[SORVEL_MAX_HP][SORVEL_MAX_HP];
     // Multichannel signals (Pd 0.54 on): one outlet carrying the loudspeakers
     // as channels, fixed at creation; the sources (channels of the source
     // inlet) and the channels of each position inlet, as the last dsp method
