@@ -38,8 +38,9 @@ class Collecteur : public benchmark::BenchmarkReporter {
 };
 
 // Whole patches: M sources, each a noise~ spread over 8 loudspeakers.
+// Long enough that Pd's own start is a few per cent of the smallest patch.
 constexpr int SOURCES = 20;
-constexpr int SECONDES = 30;
+constexpr int SECONDES = 120;
 constexpr int TAUX = 44100;
 
 using Construire = std::function<void(pd_host::Patch &, int bruit)>;
