@@ -181,13 +181,6 @@ Construire signal(const std::string &objet, Signals quoi, int coordonnees) {
 constexpr int SOURCES_MC = 16;
 enum class Forme { signaux_seuls, separees, une, une_mc };
 
-int joindre(pd_host::Patch &p, const std::vector<int> &signaux) {
-    const int serpent = p.obj("snake~ in " + std::to_string(signaux.size()));
-    for (size_t k = 0; k < signaux.size(); k++)
-        p.connect(signaux[k], 0, serpent, static_cast<int>(k));
-    return serpent;
-}
-
 void multicanal(pd_host::Patch &p, const std::string &objet, int coordonnees, bool saute,
                 Forme forme) {
     std::vector<int> sources, pos[3];
@@ -224,8 +217,8 @@ void multicanal(pd_host::Patch &p, const std::string &objet, int coordonnees, bo
     const size_t nom = objet.find(' ');
     const int o =
         p.obj(forme == Forme::une_mc ? objet.substr(0, nom) + " -mc" + objet.substr(nom) : objet);
-    p.connect(joindre(p, sources), 0, o, 0);
-    for (int c = 0; c < coordonnees; c++) p.connect(joindre(p, pos[c]), 0, o, c + 1);
+    p.connect(p.joined(sources), 0, o, 0);
+    for (int c = 0; c < coordonnees; c++) p.connect(p.joined(pos[c]), 0, o, c + 1);
     int depart = o;
     if (forme == Forme::une_mc) {
         depart = p.obj("snake~ out 8");

@@ -100,6 +100,13 @@ int Patch::gains(const std::string &box, int outlets, const std::string &prefix)
     return x;
 }
 
+int Patch::joined(const std::vector<int> &signals) {
+    if (signals.size() == 1) return signals[0];
+    const int snake = obj("snake~ in " + std::to_string(signals.size()));
+    for (size_t k = 0; k < signals.size(); k++) connect(signals[k], 0, snake, static_cast<int>(k));
+    return snake;
+}
+
 void Patch::positions(int box, const std::vector<float> &values) {
     for (size_t k = 0; k < values.size(); k++)
         connect(obj("sig~ " + std::to_string(values[k])), 0, box, static_cast<int>(k) + 1);

@@ -63,6 +63,9 @@ class Patch {
     // Constant signals, one a value, at the inlets of the box from inlet 1:
     // the position inlets of the three objects.
     void positions(int box, const std::vector<float> &values);
+    // The signals of the boxes joined into one of as many channels by
+    // [snake~ in] (Pd 0.54 and later), or the one box itself.
+    int joined(const std::vector<int> &signals);
 
     // Sends a message (message-box text, commas allowed) to an inlet when
     // the logical time reaches the sample. It takes effect from the start of

@@ -66,15 +66,6 @@ int oscillator(pd_host::Patch &p, float hz, float scale) {
     return s;
 }
 
-// Signals joined into one of as many channels, or the one itself.
-int joined(pd_host::Patch &p, const std::vector<int> &signals) {
-    if (signals.size() == 1) return signals[0];
-    const int snake = p.obj("snake~ in " + std::to_string(signals.size()));
-    for (size_t k = 0; k < signals.size(); k++)
-        p.connect(signals[k], 0, snake, static_cast<int>(k));
-    return snake;
-}
-
 TEST(Multichannel, OneInstanceIsTheSumOfSingleInstances) {
     if (pd_version() < 54) GTEST_SKIP() << "a Pd without multichannel signals";
     for (const Case &c : CASES) {
@@ -90,9 +81,9 @@ TEST(Multichannel, OneInstanceIsTheSumOfSingleInstances) {
 
         const std::string text = c.object;
         const int one = p.obj(c.mc ? text.substr(0, 7) + " -mc" + text.substr(7) : text);
-        p.connect(joined(p, sources), 0, one, 0);
+        p.connect(p.joined(sources), 0, one, 0);
         for (size_t i = 0; i < positions.size(); i++)
-            p.connect(joined(p, positions[i]), 0, one, static_cast<int>(i) + 1);
+            p.connect(p.joined(positions[i]), 0, one, static_cast<int>(i) + 1);
         int outlets = one;
         if (c.mc) {
             outlets = p.obj("snake~ out " + std::to_string(c.outlets));
