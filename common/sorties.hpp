@@ -30,3 +30,11 @@ inline int lire_sorties(const t_int *w, int premier, int nb_sorties, int multica
 inline const t_sample *canal(const t_sample *v, int canaux, int k, int n) {
     return v + (canaux > 1 ? k % canaux : 0) * static_cast<long>(n);
 }
+
+// Whether an instance pans one source at one position, as before Pd 0.54:
+// one channel at its source inlet and at each position inlet.
+template <class Objet> inline bool une_source(const Objet *x) {
+    bool une = x->nb_sources <= 1;
+    for (int canaux : x->nb_canaux_position) une = une && canaux <= 1;
+    return une;
+}

@@ -143,7 +143,7 @@ t_int *kelmor_tilde_perform_signal(t_int *w) {
         glisser_sources(x, entree, sorties, n);
         return suite;
     }
-    if (x->nb_sources > 1 || x->nb_canaux_position[0] > 1 || x->nb_canaux_position[1] > 1) {
+    if (!une_source(x)) {
         if (ringcube_avx2())
             panoramique_sources_avx2(x, entree, premiere, seconde, sorties, n);
         else

@@ -326,8 +326,7 @@ t_int *sorvel_tilde_perform_signal(t_int *w) {
         glisser_sources(x, entree, sorties, n);
         return suite;
     }
-    const bool une =
-        x->nb_sources <= 1 && x->nb_canaux_position[0] <= 1 && x->nb_canaux_position[1] <= 1;
+    const bool une = une_source(x);
     if (une && ringcube_avx2())
         panoramique_huit(x, entree, premiere, seconde, sorties, n);
     else if (une)

@@ -218,8 +218,7 @@ t_int *trazin_tilde_perform_signal(t_int *w) {
         glisser_sources(x, entree, sorties, n);
         return suite;
     }
-    const int *canaux = x->nb_canaux_position;
-    const bool une = x->nb_sources <= 1 && canaux[0] <= 1 && canaux[1] <= 1 && canaux[2] <= 1;
+    const bool une = une_source(x);
     if (une && ringcube_avx2())
         panoramiser_avx2(x, entree, c1, c2, c3, sorties, n);
     else if (une)
